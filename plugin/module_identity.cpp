@@ -1,0 +1,55 @@
+#include "plugin/module_identity.h"
+
+namespace zn::plugin {
+namespace {
+
+constexpr ModuleIdentity kModule{
+    .library_name = u"ZNImportPhotos",
+    .libid = com::make_guid("{E788BDEE-6FEB-490A-9FFF-646BDC829163}"),
+    .version_major = 1,
+    .version_minor = 0,
+    .lcid = 0,
+    .module_file = u"ZNImportPhotos.dll",
+    .file_version = u"1.00",
+    .threading_model = u"Apartment",
+    .document_file = u"docZNImportPhotos.vbd",
+};
+
+constexpr ClassIdentity kClasses[] = {
+    {
+        .name = u"cImportPhotoPlugin",
+        .clsid = com::make_guid("{0EABADAC-9AD6-49CD-BC00-B67B198B80F0}"),
+        .prog_id = u"ZNImportPhotos.cImportPhotoPlugin",
+        .default_iid = com::make_guid("{9C0F01A3-2183-4421-A663-11388514B011}"),
+        .default_interface = u"_cImportPhotoPlugin",
+        .creatable = true,
+        .misc_status = 0,
+        .document = false,
+    },
+    {
+        .name = u"docZNImportPhotos",
+        .clsid = com::make_guid("{A82C5EAB-C419-49F5-8AD9-5C35F03EE080}"),
+        .prog_id = u"ZNImportPhotos.docZNImportPhotos",
+        .default_iid = com::make_guid("{73D59F94-1B5D-42A7-85E1-0CBD2AF0964F}"),
+        .default_interface = u"_docZNImportPhotos",
+        .creatable = false,
+        // recompose on resize, can't link inside, inside-out, activate when visible, set client site first
+        .misc_status = 0x20191,
+        .document = true,
+    },
+};
+
+}  // namespace
+
+const ModuleIdentity& module_identity() { return kModule; }
+std::span<const ClassIdentity> module_classes() { return kClasses; }
+const ClassIdentity& plugin_class() { return kClasses[0]; }
+const ClassIdentity& page_class() { return kClasses[1]; }
+
+const ClassIdentity* find_class(const GUID& clsid) {
+    for (const auto& c : kClasses)
+        if (com::same_guid(c.clsid, clsid)) return &c;
+    return nullptr;
+}
+
+}  // namespace zn::plugin
