@@ -1,5 +1,8 @@
 #include "plugin/module_identity.h"
 
+#include "page/page_interfaces.h"
+#include "plugin/import_photo_plugin.h"
+
 namespace zn::plugin {
 namespace {
 
@@ -25,6 +28,7 @@ constexpr ClassIdentity kClasses[] = {
         .creatable = true,
         .misc_status = 0,
         .document = false,
+        .create = create_import_photo_plugin,
     },
     {
         .name = u"docZNImportPhotos",
@@ -36,6 +40,7 @@ constexpr ClassIdentity kClasses[] = {
         // recompose on resize, can't link inside, inside-out, activate when visible, set client site first
         .misc_status = 0x20191,
         .document = true,
+        .create = page::create_import_page,
     },
 };
 

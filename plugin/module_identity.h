@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "platform/com/com_ptr.h"
 #include "platform/com/guid.h"
 
 namespace zn::plugin {
@@ -17,6 +18,7 @@ struct ClassIdentity {
     bool creatable;                  // marked creatable in the type library
     unsigned long misc_status;       // OLE misc status; 0 for none
     bool document;                   // an ActiveX document object
+    com::ComPtr<IUnknown> (*create)();  // a new object of the class
 };
 
 struct ModuleIdentity {
