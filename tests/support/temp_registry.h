@@ -1,0 +1,63 @@
+// A registry of the test's own for the time of a test, so tests never share registrations.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/com/registry.h"
+
+namespace zn::test {
+
+#ifdef _WIN32
+// On Windows the registry is the system's: tests write under keys that only they use.
+class TempRegistry {
+public:
+    void make_unwritable() {}
+    void make_writable() {}
+};
+#else
+}  // namespace zn::test
+#include <unistd.h>
+namespace zn::test {
+class TempRegistry {
+public:
+    TempRegistry() {
+        const char* old = std::getenv("ZN_REGISTRY");
+        if (old) previous_ = old;
+        dir_ = std::filesystem::temp_directory_path() /
+               ("zn-registry-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+        std::filesystem::create_directories(dir_);
+        ::setenv("ZN_REGISTRY", (dir_ / "registry").c_str(), 1);
+    }
+    ~TempRegistry() {
+        make_writable();
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+        if (previous_.empty())
+            ::unsetenv("ZN_REGISTRY");
+        else
+            ::setenv("ZN_REGISTRY", previous_.c_str(), 1);
+    }
+    TempRegistry(const TempRegistry&) = delete;
+    TempRegistry& operator=(const TempRegistry&) = delete;
+
+    // Points the registry below a plain file, where nothing can be written.
+    void make_unwritable() {
+        std::filesystem::path blocker = dir_ / "blocker";
+        { std::FILE* f = std::fopen(blocker.c_str(), "w"); if (f) std::fclose(f); }
+        ::setenv("ZN_REGISTRY", (blocker / "registry").c_str(), 1);
+    }
+    void make_writable() { ::setenv("ZN_REGISTRY", (dir_ / "registry").c_str(), 1); }
+
+private:
+    static int& counter() {
+        static int n = 0;
+        return n;
+    }
+    std::filesystem::path dir_;
+    std::string previous_;
+};
+#endif
+
+}  // namespace zn::test
