@@ -45,7 +45,7 @@ public:
 
     std::size_t size() const noexcept;
     bool empty() const noexcept { return size() == 0; }
-    std::u16string_view view() const noexcept { return {s_ ? s_ : u"", size()}; }
+    std::u16string_view view() const noexcept { return {s_ ? u16(s_) : u"", size()}; }
     std::u16string str() const { return std::u16string(view()); }
 
 private:

@@ -41,4 +41,11 @@ inline constexpr HRESULT kBadFileMode = static_cast<HRESULT>(0x800A0036);
 
 inline constexpr VARIANT_BOOL to_variant_bool(bool b) { return b ? VARIANT_TRUE : VARIANT_FALSE; }
 
+// OLECHAR is wchar_t under the Windows SDK and char16_t elsewhere; both hold UTF-16 code units,
+// so component text (std::u16string) crosses to and from COM through these casts.
+inline const char16_t* u16(const OLECHAR* p) noexcept { return reinterpret_cast<const char16_t*>(p); }
+inline char16_t* u16(OLECHAR* p) noexcept { return reinterpret_cast<char16_t*>(p); }
+inline const OLECHAR* ole(const char16_t* p) noexcept { return reinterpret_cast<const OLECHAR*>(p); }
+inline OLECHAR* ole(char16_t* p) noexcept { return reinterpret_cast<OLECHAR*>(p); }
+
 }  // namespace zn::com

@@ -76,6 +76,9 @@ constexpr HRESULT DISP_E_BADPARAMCOUNT = hresult_from(0x8002000E);
 constexpr HRESULT DISP_E_EXCEPTION = hresult_from(0x80020009);
 constexpr HRESULT DISP_E_BADVARTYPE = hresult_from(0x80020008);
 constexpr HRESULT DISP_E_OVERFLOW = hresult_from(0x8002000A);
+constexpr HRESULT DISP_E_BADINDEX = hresult_from(0x8002000B);
+constexpr HRESULT DISP_E_ARRAYISLOCKED = hresult_from(0x8002000D);
+constexpr HRESULT CO_E_OBJNOTREG = hresult_from(0x800401FB);
 constexpr HRESULT TYPE_E_ELEMENTNOTFOUND = hresult_from(0x8002802B);
 
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
@@ -213,6 +216,7 @@ extern "C" const IID IID_ICreateErrorInfo;
 extern "C" const IID IID_ISupportErrorInfo;
 extern "C" const IID IID_ITypeInfo;
 extern "C" const IID IID_NULL;
+extern "C" const GUID GUID_NULL;
 
 // No virtual destructor anywhere below: it would add vtable slots and shift
 // every member of every interface.
@@ -280,6 +284,10 @@ HRESULT SafeArrayGetUBound(SAFEARRAY* psa, UINT nDim, LONG* plUbound);
 HRESULT SafeArrayAccessData(SAFEARRAY* psa, void** ppvData);
 HRESULT SafeArrayUnaccessData(SAFEARRAY* psa);
 HRESULT SafeArrayGetVartype(SAFEARRAY* psa, VARTYPE* pvt);
+HRESULT SafeArrayCopy(SAFEARRAY* psa, SAFEARRAY** ppsaOut);
+// Copies in and out as the SDK does: BSTRs and VARIANTs are duplicated, interfaces AddRef'ed.
+HRESULT SafeArrayPutElement(SAFEARRAY* psa, LONG* rgIndices, void* pv);
+HRESULT SafeArrayGetElement(SAFEARRAY* psa, LONG* rgIndices, void* pv);
 
 HRESULT SetErrorInfo(ULONG dwReserved, IErrorInfo* perrinfo);
 HRESULT GetErrorInfo(ULONG dwReserved, IErrorInfo** pperrinfo);

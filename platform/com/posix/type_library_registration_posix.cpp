@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/com/com_error.h"
+#include "platform/com/guid.h"
 #include "platform/com/module_path.h"
 #include "platform/com/registry.h"
 

@@ -7,13 +7,13 @@
 namespace zn::com {
 
 HRESULT register_type_library(std::u16string_view module_path, const TypeLibraryIdentity&) noexcept {
-    const std::wstring path(module_path.begin(), module_path.end());
+    std::wstring path(module_path.begin(), module_path.end());
     ITypeLib* raw = nullptr;
     HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &raw);
     if (FAILED(hr)) return hr;
     auto library = ComPtr<ITypeLib>::attach(raw);
     std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
-    return RegisterTypeLib(library.get(), path.c_str(), folder.data());
+    return RegisterTypeLib(library.get(), path.data(), folder.data());
 }
 
 HRESULT unregister_type_library(std::u16string_view, const TypeLibraryIdentity& library) noexcept {
