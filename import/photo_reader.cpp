@@ -1,0 +1,98 @@
+#include "import/photo_reader.h"
+
+#include <cstdint>
+#include <exception>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "platform/com/com_error.h"
+#include "platform/files/file_errors.h"
+#include "platform/files/file_numbers.h"
+#include "platform/text/code_page.h"
+#include "platform/text/utf.h"
+#include "platform/ui/app.h"
+
+namespace zn::import {
+namespace {
+
+constexpr std::int64_t kMaxPhotoLength = std::numeric_limits<std::int32_t>::max();
+
+class Hourglass {
+public:
+    Hourglass() { ui::set_mouse_pointer(ui::MousePointer::Hourglass); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+    ~Hourglass() {
+        try {
+            ui::set_mouse_pointer(ui::MousePointer::Default);
+        } catch (...) {
+            // The pointer is cosmetic; the result matters more.
+        }
+    }
+};
+
+com::Bstr read_existing(std::u16string_view file_name, const FileExistsCheck& file_exists) {
+    if (!file_exists(file_name)) return {};
+    const std::int64_t length = files::file_length(file_name);
+    if (length > kMaxPhotoLength) {
+        throw com::ComError(com::kOverflow, u"The photo file " + std::u16string(file_name) +
+                                                u" is 2 GB or larger, too large to import.");
+    }
+    files::OpenFile file(file_name, files::Mode::Binary);
+    if (length <= 0) return {};
+
+    // The length is known, so the value is allocated once and each piece converted into place.
+    const auto n = static_cast<std::size_t>(length);
+    com::Bstr value = com::Bstr::allocate(n);
+    std::uint8_t piece[kPhotoPieceSize];
+    std::size_t written = 0;
+    for (std::int64_t p = 1; p <= length; p += static_cast<std::int64_t>(kPhotoPieceSize)) {
+        const std::int64_t left = length - p + 1;
+        const std::size_t size =
+            left >= static_cast<std::int64_t>(kPhotoPieceSize) ? kPhotoPieceSize : static_cast<std::size_t>(left);
+        // A file that shrinks while it is read would otherwise leave a gap in the photo.
+        if (files::read_at(file.number(), p, piece, size) != size) {
+            files::raise_file_error(files::kInputPastEndOfFile);
+        }
+        written += text::ansi_to_utf16(piece, size, reinterpret_cast<char16_t*>(value.data()) + written);
+    }
+    // Only a code page with two-byte characters gives fewer characters than bytes.
+    if (written != n) return com::Bstr(value.view().substr(0, written));
+    return value;
+}
+
+std::u16string description_of_current_exception() {
+    try {
+        throw;
+    } catch (const com::ComError& e) {
+        return e.description().empty() ? com::standard_description(e.code()) : e.description();
+    } catch (const std::bad_alloc&) {
+        return std::u16string(files::file_error_text(com::kOutOfMemory));
+    } catch (const std::length_error&) {
+        return std::u16string(files::file_error_text(com::kOutOfMemory));
+    } catch (const std::exception& e) {
+        return text::from_utf8(e.what());
+    } catch (...) {
+        return com::standard_description(E_UNEXPECTED);
+    }
+}
+
+}  // namespace
+
+PhotoReadResult read_photo(std::u16string_view file_name, const FileExistsCheck& file_exists) {
+    Hourglass hourglass;
+    PhotoReadResult result;
+    try {
+        result.value = read_existing(file_name, file_exists);
+    } catch (...) {
+        // The file is closed by now; what was read is dropped.
+        result.value.reset();
+        result.failed = true;
+        ui::message_box(description_of_current_exception(), ui::kOkOnly);
+    }
+    return result;
+}
+
+}  // namespace zn::import

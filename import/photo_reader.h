@@ -1,0 +1,30 @@
+// Reading a photo file into the text that a record's photo field holds: one character per
+// byte through the ANSI code page, in pieces of 5000 bytes.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+#include "platform/com/bstr.h"
+
+namespace zn::import {
+
+inline constexpr std::size_t kPhotoPieceSize = 5000;
+
+// Whether a path names an existing file; on the page this is the host's FileExists. It may
+// throw; that counts as a failure of the read.
+using FileExistsCheck = std::function<bool(std::u16string_view)>;
+
+struct PhotoReadResult {
+    com::Bstr value;      // the photo; empty for a missing or empty file and after a failure
+    bool failed = false;  // a failure was shown to the user: the value is not the file's content
+};
+
+// Shows the hourglass while it works and the default pointer when done. A missing file is
+// the empty value without a message. A failure (the existence check, a file that cannot be
+// opened or read, a file of 2 GiB or more, memory) shows one message box with the failure's
+// description and gives the empty value with failed set. The file is closed on every way out.
+PhotoReadResult read_photo(std::u16string_view file_name, const FileExistsCheck& file_exists);
+
+}  // namespace zn::import

@@ -1,0 +1,134 @@
+#include "platform/files/file_numbers.h"
+
+#include <array>
+#include <utility>
+
+#include "platform/com/com.h"
+#include "platform/files/file_errors.h"
+#include "platform/files/os_file.h"
+
+namespace zn::files {
+namespace {
+
+struct Entry {
+    bool open = false;
+    Mode mode = Mode::Input;
+    os::NativeFile file = 0;
+    std::uint64_t generation = 0;  // which opening this is; guards close only their own
+};
+
+struct Table {
+    std::array<Entry, kMaxFileNumber + 1> entries{};  // entry 0 unused
+    std::uint64_t openings = 0;
+
+    Table() = default;
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+    ~Table() { close_all(); }
+
+    void close_all() noexcept {
+        for (auto& e : entries) close(e);
+    }
+    static void close(Entry& e) noexcept {
+        if (!e.open) return;
+        e.open = false;
+        os::close(e.file);
+    }
+};
+
+Table& table() {
+    thread_local Table t;
+    return t;
+}
+
+bool valid(int number) {
+    return number >= 1 && number <= kMaxFileNumber;
+}
+
+Entry& entry_of(int number) {
+    if (!valid(number)) raise_file_error(com::kBadFileNameOrNumber);
+    return table().entries[static_cast<std::size_t>(number)];
+}
+
+Entry& open_entry(int number, Mode mode) {
+    Entry& e = entry_of(number);
+    if (!e.open) raise_file_error(com::kBadFileNameOrNumber);
+    if (e.mode != mode) raise_file_error(com::kBadFileMode);
+    return e;
+}
+
+std::uint64_t open_entry_file(int number, std::u16string_view path, Mode mode) {
+    Entry& e = entry_of(number);
+    if (e.open) raise_file_error(com::kFileAlreadyOpen);
+    e.file = os::open_for_reading(path);
+    e.mode = mode;
+    e.open = true;
+    e.generation = ++table().openings;
+    return e.generation;
+}
+
+}  // namespace
+
+int free_file() {
+    auto& entries = table().entries;
+    for (int n = 1; n <= kMaxFileNumber; ++n) {
+        if (!entries[static_cast<std::size_t>(n)].open) return n;
+    }
+    raise_file_error(kTooManyFiles);
+}
+
+void open(int number, std::u16string_view path, Mode mode) {
+    open_entry_file(number, path, mode);
+}
+
+void close(int number) noexcept {
+    if (valid(number)) Table::close(table().entries[static_cast<std::size_t>(number)]);
+}
+
+void close_all() noexcept {
+    table().close_all();
+}
+
+bool is_open(int number) noexcept {
+    return valid(number) && table().entries[static_cast<std::size_t>(number)].open;
+}
+
+std::size_t read(int number, std::uint8_t* buffer, std::size_t n) {
+    return os::read(open_entry(number, Mode::Input).file, buffer, n);
+}
+
+std::size_t read_at(int number, std::int64_t position, std::uint8_t* buffer, std::size_t n) {
+    const Entry& e = open_entry(number, Mode::Binary);
+    if (position < 1) raise_file_error(com::kBadFileNameOrNumber);
+    return os::read_at(e.file, position - 1, buffer, n);
+}
+
+std::int64_t file_length(std::u16string_view path) {
+    return os::length_by_name(path);
+}
+
+OpenFile::OpenFile(int number, std::u16string_view path, Mode mode)
+    : number_(number), generation_(open_entry_file(number, path, mode)) {}
+
+OpenFile::OpenFile(std::u16string_view path, Mode mode) : OpenFile(free_file(), path, mode) {}
+
+OpenFile::OpenFile(OpenFile&& other) noexcept
+    : number_(std::exchange(other.number_, 0)), generation_(std::exchange(other.generation_, 0)) {}
+
+OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        number_ = std::exchange(other.number_, 0);
+        generation_ = std::exchange(other.generation_, 0);
+    }
+    return *this;
+}
+
+void OpenFile::close() noexcept {
+    if (!valid(number_)) return;
+    Entry& e = table().entries[static_cast<std::size_t>(number_)];
+    if (e.open && e.generation == generation_) Table::close(e);
+    number_ = 0;
+}
+
+}  // namespace zn::files

@@ -1,0 +1,60 @@
+// The ANSI code page that the import file and the photo files are read through.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "import_test_support.h"
+#include "platform/text/code_page.h"
+
+namespace zn::text {
+namespace {
+
+using import::test::every_byte_value;
+
+TEST(CodePage, EveryByteValueIsOneCharacterAndConvertsBack) {
+    const std::string bytes = every_byte_value();
+    const std::u16string chars = ansi_to_utf16(bytes);
+    ASSERT_EQ(chars.size(), 256u);
+    // No two bytes share a character, so nothing is lost on the way back.
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        for (std::size_t j = i + 1; j < chars.size(); ++j) ASSERT_NE(chars[i], chars[j]) << i << " and " << j;
+    }
+    EXPECT_EQ(utf16_to_ansi(chars), bytes);
+}
+
+TEST(CodePage, Windows1252WithItsGapsCarriedAsControls) {
+    const std::u16string chars = ansi_to_utf16(every_byte_value());
+    EXPECT_EQ(chars[0x00], u'\0');
+    EXPECT_EQ(chars[0x41], u'A');
+    EXPECT_EQ(chars[0x7F], u'\x7F');
+    EXPECT_EQ(chars[0x80], u'\u20AC');  // euro sign
+    EXPECT_EQ(chars[0x8A], u'\u0160');
+    EXPECT_EQ(chars[0x9F], u'\u0178');
+    for (int gap : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(chars[static_cast<std::size_t>(gap)], gap);
+    EXPECT_EQ(chars[0xA0], u'\u00A0');
+    EXPECT_EQ(chars[0xE9], u'\u00E9');
+    EXPECT_EQ(chars[0xFF], u'\u00FF');
+}
+
+TEST(CodePage, CharactersWithoutAByteBecomeQuestionMarks) {
+    EXPECT_EQ(utf16_to_ansi(u"a\u20ACb"),
+              "a\x80"
+              "b");
+    EXPECT_EQ(utf16_to_ansi(u"\u4E2D\u0100"), "??");
+    // A character beyond the basic plane is one character, so one mark.
+    EXPECT_EQ(utf16_to_ansi(u"x\U0001F600y"), "x?y");
+    EXPECT_EQ(utf16_to_ansi(u""), "");
+}
+
+TEST(CodePage, ConvertsIntoPlaceWithoutWritingPastTheCount) {
+    const std::string bytes = "\x80zn\xFF";
+    std::u16string out(8, u'#');
+    const std::size_t n =
+        ansi_to_utf16(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out.data() + 1);
+    EXPECT_EQ(n, 4u);
+    EXPECT_EQ(out, u"#\u20ACzn\u00FF###");
+    EXPECT_EQ(ansi_to_utf16(reinterpret_cast<const std::uint8_t*>(""), 0, out.data()), 0u);
+}
+
+}  // namespace
+}  // namespace zn::text
