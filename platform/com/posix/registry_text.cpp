@@ -175,8 +175,13 @@ RegistryKey parse_registry_text(std::string_view text) {
             if (!quoted || quoted->empty()) malformed(line_number);
             name = std::move(*quoted);
         }
+        auto skip_blanks = [&] {
+            while (pos < line.size() && (line[pos] == u' ' || line[pos] == u'\t')) ++pos;
+        };
+        skip_blanks();
         if (pos >= line.size() || line[pos] != u'=') malformed(line_number);
         ++pos;
+        skip_blanks();
         auto value = read_quoted(line, pos);
         if (!value || pos != line.size()) malformed(line_number);
         if (std::u16string* existing = current->find_value(name)) {

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/com/bstr.h"
+
+namespace zn::com {
+namespace {
+
+std::uint32_t length_prefix(BSTR s) {
+    std::uint32_t prefix = 0;
+    std::memcpy(&prefix, reinterpret_cast<const char*>(s) - sizeof prefix, sizeof prefix);
+    return prefix;
+}
+
+TEST(BstrLayout, ByteLengthPrecedesTextAndNulFollowsIt) {
+    const std::u16string text = u"Photo";
+    BSTR s = SysAllocStringLen(ole(text.data()), static_cast<UINT>(text.size()));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(length_prefix(s), text.size() * 2);
+    EXPECT_EQ(SysStringLen(s), text.size());
+    EXPECT_EQ(SysStringByteLen(s), text.size() * 2);
+    EXPECT_EQ(s[text.size()], 0);
+    SysFreeString(s);
+}
+
+TEST(BstrLayout, EmbeddedNulIsPartOfTheLength) {
+    const char16_t text[] = {u'a', 0, u'b'};
+    BSTR s = SysAllocStringLen(ole(text), 3);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(SysStringLen(s), 3u);
+    EXPECT_EQ(bstr_view(s), std::u16string_view(text, 3));
+    SysFreeString(s);
+}
+
+TEST(BstrLayout, OddByteLengthKeepsItsBytesAndEndsInNulCharacter) {
+    BSTR s = SysAllocStringByteLen("abc", 3);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(SysStringByteLen(s), 3u);
+    EXPECT_EQ(SysStringLen(s), 1u);  // whole characters only
+    EXPECT_EQ(std::memcmp(s, "abc", 3), 0);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(s);
+    EXPECT_EQ(bytes[3], 0);
+    EXPECT_EQ(bytes[4], 0);
+    SysFreeString(s);
+}
+
+TEST(BstrLayout, NullStringsAreEmptyAndFreeingNullIsHarmless) {
+    EXPECT_EQ(SysStringLen(nullptr), 0u);
+    EXPECT_EQ(SysStringByteLen(nullptr), 0u);
+    EXPECT_EQ(SysAllocString(nullptr), nullptr);
+    SysFreeString(nullptr);
+    EXPECT_TRUE(bstr_view(nullptr).empty());
+}
+
+TEST(BstrLayout, LengthWithoutTextGivesZeroedCharacters) {
+    BSTR s = SysAllocStringLen(nullptr, 4);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(SysStringLen(s), 4u);
+    SysFreeString(s);
+}
+
+TEST(Bstr, OwnsACopyOfItsText) {
+    std::u16string text = u"C:\\photos\\1.jpg";
+    Bstr b(text);
+    text[0] = u'D';
+    EXPECT_EQ(b.view(), u"C:\\photos\\1.jpg");
+    EXPECT_EQ(b.size(), 15u);
+    EXPECT_EQ(b.str(), u"C:\\photos\\1.jpg");
+}
+
+TEST(Bstr, EmptyTextIsARealStringNotNull) {
+    Bstr b(u"");
+    EXPECT_NE(b.get(), nullptr);
+    EXPECT_TRUE(b.empty());
+    BSTR raw = alloc_bstr(u"");
+    EXPECT_NE(raw, nullptr);
+    EXPECT_EQ(SysStringLen(raw), 0u);
+    SysFreeString(raw);
+}
+
+TEST(Bstr, DefaultIsNullAndReadsAsEmpty) {
+    Bstr b;
+    EXPECT_EQ(b.get(), nullptr);
+    EXPECT_TRUE(b.empty());
+    EXPECT_EQ(b.view(), u"");
+}
+
+TEST(Bstr, MoveTransfersOwnershipAndEmptiesTheSource) {
+    Bstr a(u"one");
+    BSTR raw = a.get();
+    Bstr b(std::move(a));
+    EXPECT_EQ(b.get(), raw);
+    EXPECT_EQ(a.get(), nullptr);  // NOLINT(bugprone-use-after-move): the moved-from state is the point
+    Bstr c(u"two");
+    c = std::move(b);
+    EXPECT_EQ(c.get(), raw);
+    EXPECT_EQ(c.view(), u"one");
+}
+
+TEST(Bstr, ReleaseHandsTheStringToTheCaller) {
+    Bstr b(u"out");
+    BSTR raw = b.release();
+    EXPECT_EQ(b.get(), nullptr);
+    EXPECT_EQ(bstr_view(raw), u"out");
+    Bstr again = Bstr::attach(raw);  // frees it at scope end
+    EXPECT_EQ(again.view(), u"out");
+}
+
+TEST(Bstr, ReceiveFillsFromAnOutParameter) {
+    Bstr b;
+    *b.receive() = SysAllocString(ole(u"from callee"));
+    EXPECT_EQ(b.view(), u"from callee");
+}
+
+TEST(Bstr, AddressofLetsACalleeReplaceTheString) {
+    Bstr b(u"before");
+    BSTR* slot = b.addressof();
+    SysFreeString(*slot);
+    *slot = SysAllocString(ole(u"after"));
+    EXPECT_EQ(b.view(), u"after");
+}
+
+TEST(Bstr, AllocateGivesZeroedCharactersToFillInPlace) {
+    Bstr b = Bstr::allocate(3);
+    ASSERT_EQ(b.size(), 3u);
+    EXPECT_EQ(b.view(), std::u16string_view(u"\0\0\0", 3));
+    b.data()[0] = u'x';
+    b.data()[2] = u'z';
+    EXPECT_EQ(b.view(), std::u16string_view(u"x\0z", 3));
+}
+
+TEST(Bstr, TextWithEmbeddedNulSurvivesTheRoundTrip) {
+    const std::u16string text(u"a\0b\0", 4);
+    Bstr b(text);
+    EXPECT_EQ(b.size(), 4u);
+    EXPECT_EQ(b.str(), text);
+}
+
+}  // namespace
+}  // namespace zn::com
