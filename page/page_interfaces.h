@@ -27,6 +27,8 @@ struct ImportPageInternal : IUnknown {
     virtual void ReleasePage() noexcept = 0;
     // The class name that the page's type information reports.
     virtual std::u16string ClassName() const = 0;
+    // The chosen record type: empty before set-up, then an entry of the list or "No Valid System".
+    virtual std::u16string RecordType() const = 0;
 };
 
 }  // namespace zn::page

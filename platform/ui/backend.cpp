@@ -1,0 +1,47 @@
+#include "platform/ui/backend.h"
+
+#ifndef _WIN32
+#include <dlfcn.h>
+#endif
+
+namespace zn::ui {
+namespace {
+
+thread_local Backend* t_installed = nullptr;
+
+// The hosting program's backend, when the program exports its copy of the lookup. A module
+// finds its own copy first when the program exports none; that one is skipped.
+Backend* program_backend() noexcept {
+#ifdef _WIN32
+    return nullptr;  // the Win32 backend serves every module there
+#else
+    using Lookup = Backend* (*)() noexcept;
+    void* symbol = dlsym(RTLD_DEFAULT, "zn_ui_installed_backend");
+    const auto lookup = reinterpret_cast<Lookup>(symbol);
+    if (!lookup || lookup == &zn_ui_installed_backend) return nullptr;
+    return lookup();
+#endif
+}
+
+}  // namespace
+
+Backend& thread_backend() {
+    if (t_installed) return *t_installed;
+    if (Backend* program = program_backend()) return *program;
+    thread_local const std::unique_ptr<Backend> fallback = make_default_backend();
+    return *fallback;
+}
+
+ScopedBackend::ScopedBackend(Backend& backend) noexcept : previous_(t_installed) {
+    t_installed = &backend;
+}
+
+ScopedBackend::~ScopedBackend() {
+    t_installed = previous_;
+}
+
+}  // namespace zn::ui
+
+extern "C" zn::ui::Backend* zn_ui_installed_backend() noexcept {
+    return zn::ui::t_installed;
+}
