@@ -48,7 +48,8 @@ struct FileUtilities : IDispatch {
                                                   BSTR* result) = 0;
     // 7: folder part when folder is true (-1), file-name part when false (0).
     virtual HRESULT STDMETHODCALLTYPE GetPathPart(BSTR path, LONG folder, BSTR* part) = 0;
-    ZN_SLOT(8) ZN_SLOT(9) ZN_SLOTS_DECADE(1)
+    ZN_SLOT(8) ZN_SLOT(9) ZN_SLOT(10) ZN_SLOT(11) ZN_SLOT(12) ZN_SLOT(13) ZN_SLOT(14) ZN_SLOT(15) ZN_SLOT(16)
+    ZN_SLOT(17) ZN_SLOT(18)
     // 19: true exactly when path names an existing file; a folder path ending in "\" is true
     // when the folder exists.
     virtual HRESULT STDMETHODCALLTYPE FileExists(BSTR path, VARIANT_BOOL* exists) = 0;
