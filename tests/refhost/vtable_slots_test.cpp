@@ -44,9 +44,9 @@ TEST_F(VtableSlots, SystemInfoInitCloseDownAndIsSystemInstalledSitAt20_43_58) {
     ASSERT_EQ(call_member<host::SessionContext**>(info.get(), 20, &context), S_OK);
     LONG reserved = 0;
     VARIANT_BOOL installed = VARIANT_FALSE;
-    ASSERT_EQ((call_member<LONG, LONG, LONG, LONG*, VARIANT_BOOL*>(info.get(), 58, 4096, -1, -1, &reserved,
-                                                                   &installed)),
-              S_OK);
+    ASSERT_EQ(
+        (call_member<LONG, LONG, LONG, LONG*, VARIANT_BOOL*>(info.get(), 58, 4096, -1, -1, &reserved, &installed)),
+        S_OK);
     ASSERT_EQ(call_member(info.get(), 43), S_OK);
     com::ComPtr<host::SessionContext>::attach(context).reset();
 
@@ -70,16 +70,15 @@ TEST_F(VtableSlots, FileUtilitiesReplaceTextGetPathPartAndFileExistsSitAt6_7_19)
     com::Bstr replaced, part;
     VARIANT_BOOL exists = VARIANT_TRUE;
 
-    ASSERT_EQ((call_member<BSTR, BSTR, BSTR, LONG*, BSTR*>(files.get(), 6, text.get(), search.get(), with.get(),
-                                                           &count, replaced.receive())),
+    ASSERT_EQ((call_member<BSTR, BSTR, BSTR, LONG*, BSTR*>(files.get(), 6, text.get(), search.get(), with.get(), &count,
+                                                           replaced.receive())),
               S_OK);
     ASSERT_EQ((call_member<BSTR, LONG, BSTR*>(files.get(), 7, path.get(), -1, part.receive())), S_OK);
     ASSERT_EQ((call_member<BSTR, VARIANT_BOOL*>(files.get(), 19, path.get(), &exists)), S_OK);
 
-    EXPECT_EQ(host.journal().calls(),
-              (std::vector<std::string>{R"(FileUtilities.ReplaceText("a-b","-","+",0))",
-                                        R"(FileUtilities.GetPathPart("C:\d\f.csv",-1))",
-                                        R"(FileUtilities.FileExists("C:\d\f.csv"))"}));
+    EXPECT_EQ(host.journal().calls(), (std::vector<std::string>{R"(FileUtilities.ReplaceText("a-b","-","+",0))",
+                                                                R"(FileUtilities.GetPathPart("C:\d\f.csv",-1))",
+                                                                R"(FileUtilities.FileExists("C:\d\f.csv"))"}));
     EXPECT_EQ(replaced.view(), u"a+b");
     EXPECT_EQ(part.view(), u"C:\\d");
     EXPECT_EQ(exists, VARIANT_FALSE);
@@ -92,9 +91,9 @@ TEST_F(VtableSlots, TextServicesPrepareTextSitsAt3) {
     const com::Bstr input(u"Hello");
     com::SafeArray arguments = com::SafeArray::of_variants(0);
     com::Bstr prepared;
-    ASSERT_EQ((call_member<BSTR, SAFEARRAY**, BSTR*>(text.get(), 3, input.get(), arguments.addressof(),
-                                                     prepared.receive())),
-              S_OK);
+    ASSERT_EQ(
+        (call_member<BSTR, SAFEARRAY**, BSTR*>(text.get(), 3, input.get(), arguments.addressof(), prepared.receive())),
+        S_OK);
     EXPECT_EQ(host.journal().calls(), (std::vector<std::string>{R"(TextServices.PrepareText("Hello",0))"}));
     EXPECT_EQ(prepared.view(), u"Hello");
     EXPECT_EQ(call_member(text.get(), 2), E_NOTIMPL);
