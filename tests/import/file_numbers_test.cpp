@@ -174,6 +174,15 @@ TEST_F(FileNumbers, NamesBeyondAsciiOpen) {
     EXPECT_EQ(read_at(guard.number(), 1, buffer, 3), 3u);
 }
 
+TEST_F(FileNumbers, BackslashesSeparateFoldersAsOnWindows) {
+    std::filesystem::create_directory(folder.path() / "photos");
+    folder.write(u"photos/p.jpg", "12345");
+    const std::u16string name = folder.path().u16string() + u"\\photos\\p.jpg";
+    EXPECT_EQ(file_length(name), 5);
+    OpenFile guard(name, Mode::Binary);
+    EXPECT_TRUE(is_open(guard.number()));
+}
+
 TEST_F(FileNumbers, LengthByName) {
     EXPECT_EQ(file_length(file), 10);
     EXPECT_EQ(file_length(folder.write(u"empty", "")), 0);

@@ -20,7 +20,13 @@ constexpr std::size_t kMaxRead = std::size_t{1} << 30;
 std::string system_name(std::u16string_view path) {
     // A zero character would cut the name short and name another file.
     if (path.find(u'\0') != std::u16string_view::npos) raise_file_error(com::kBadFileNameOrNumber);
-    return text::to_utf8(path);
+    // Paths come from a Windows world (import files, the host's FileExists): "\" separates
+    // folders there, so it does here too.
+    std::u16string portable(path);
+    for (auto& c : portable) {
+        if (c == u'\\') c = u'/';
+    }
+    return text::to_utf8(portable);
 }
 
 [[noreturn]] void raise_open_error(int error) {
