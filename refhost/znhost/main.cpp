@@ -1,0 +1,88 @@
+// znhost: the reference host as a program. It registers the plug-in module, and plays the host
+// application that creates the plug-in, shows its page and closes it down.
+#include <string>
+#include <vector>
+
+#include "platform/com/com.h"
+#include "refhost/znhost/commands.h"
+#include "refhost/znhost/console.h"
+
+namespace zn::refhost {
+namespace {
+
+constexpr Command kCommands[] = {
+    {"register", "PATH",
+     "Loads the module at PATH and calls its DllRegisterServer, which records its classes in the registry "
+     "(on Linux the file named by ZN_REGISTRY). Prints the result; exits 1 if registration fails.",
+     run_register},
+    {"unregister", "PATH",
+     "Loads the module at PATH and calls its DllUnregisterServer, which removes its classes from the registry. "
+     "Prints the result; exits 1 if it fails.",
+     run_unregister},
+    {"lifecycle", "[--modules all|HM|HV|none]",
+     "Registers the host's components in this process, creates the plug-in by its ProgID through the registry, "
+     "prints its header texts, calls OnInit, opens the page from the document file that URL names, calls "
+     "OnLoad and prints the page (record types, chosen type, instructions, which controls are enabled), then "
+     "OnQueryUnload and OnClosedown, releases everything, and prints the host calls it saw and whether every "
+     "host object was released (exit 1 if not). --modules says which host system modules are installed: "
+     "HM (4096, applicants), HV (8192, students), both (all, the default) or none. The module must be "
+     "registered first.",
+     run_lifecycle},
+    {"demo", "[--modules all|HM|HV|none]", "The same as lifecycle.", run_lifecycle},
+};
+
+// Prints text as lines of at most width characters, each after indent.
+void print_wrapped(std::string_view text, std::string_view indent, std::size_t width = 88) {
+    std::string line;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            console::line(std::string(indent) + line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + std::string(word);
+        text = space == std::string_view::npos ? std::string_view{} : text.substr(space + 1);
+    }
+    if (!line.empty()) console::line(std::string(indent) + line);
+}
+
+void print_help() {
+    console::line("Usage: znhost COMMAND [ARGUMENTS]");
+    console::line();
+    console::line("The reference host for the ZNImportPhotos plug-in.");
+    console::line();
+    for (const auto& c : kCommands) {
+        console::line("  znhost " + std::string(c.name) + " " + std::string(c.usage));
+        print_wrapped(c.help, "      ");
+        console::line();
+    }
+    console::line("  znhost --help");
+    console::line("      Shows this text.");
+}
+
+}  // namespace
+
+std::span<const Command> commands() {
+    return kCommands;
+}
+
+}  // namespace zn::refhost
+
+int main(int argc, char** argv) {
+    using namespace zn::refhost;
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        print_help();
+        return args.empty() ? kExitUsage : kExitOk;
+    }
+    for (const auto& c : commands()) {
+        if (args[0] != c.name) continue;
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const int rc = c.run(std::span(args).subspan(1));
+        CoUninitialize();
+        return rc;
+    }
+    console::error("unknown command " + std::string(args[0]) + " (see znhost --help)");
+    return kExitUsage;
+}
