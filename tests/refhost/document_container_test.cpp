@@ -126,8 +126,9 @@ TEST_F(DocumentFile, AClassThatCannotBeCreatedIsReportedWithTheFile) {
     // Nothing registers this class, in this process or in the registry.
     const std::u16string url = write("orphan.vbd", "CLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D02}\n");
     EXPECT_EQ(code_of([&] { open_document(url); }), REGDB_E_CLASSNOTREG);
-    EXPECT_TRUE(description_of([&] { open_document(url); })
-                    .starts_with(u"Cannot create the page {3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D02} named by " + url))
+    EXPECT_TRUE(description_of([&] {
+                    open_document(url);
+                }).starts_with(u"Cannot create the page {3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D02} named by " + url))
         << text::to_utf8(description_of([&] { open_document(url); }));
 }
 
