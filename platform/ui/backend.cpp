@@ -9,17 +9,16 @@ namespace {
 
 thread_local Backend* t_installed = nullptr;
 
-// The hosting program's backend, when the program exports its copy of the lookup. A module
-// finds its own copy first when the program exports none; that one is skipped.
+// The backend installed in the hosting program's copy of this layer, when the program exports
+// its lookup. In a program that exports none, a module finds no lookup or its own copy, which
+// answers with what is installed in that copy: here, nothing.
 Backend* program_backend() noexcept {
 #ifdef _WIN32
     return nullptr;  // the Win32 backend serves every module there
 #else
     using Lookup = Backend* (*)() noexcept;
-    void* symbol = dlsym(RTLD_DEFAULT, "zn_ui_installed_backend");
-    const auto lookup = reinterpret_cast<Lookup>(symbol);
-    if (!lookup || lookup == &zn_ui_installed_backend) return nullptr;
-    return lookup();
+    const auto lookup = reinterpret_cast<Lookup>(dlsym(RTLD_DEFAULT, "zn_ui_installed_backend"));
+    return lookup ? lookup() : nullptr;
 #endif
 }
 

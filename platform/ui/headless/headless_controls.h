@@ -27,15 +27,21 @@ public:
     bool enabled() const override { return enabled_; }
     void set_enabled(bool enabled) override { enabled_ = enabled; }
     bool visible() const override { return visible_; }
-    void set_visible(bool visible) override { visible_ = visible; }
+    void set_visible(bool visible) override {
+        visible_ = visible;
+        visibility_writes_.push_back(visible);
+    }
 
     HeadlessControlSet& owner() const noexcept { return owner_; }
+    // Every visibility written since the control was built, in order.
+    const std::vector<bool>& visibility_writes() const noexcept { return visibility_writes_; }
 
 private:
     HeadlessControlSet& owner_;
     const ControlSpec& spec_;
     bool enabled_;
     bool visible_;
+    std::vector<bool> visibility_writes_;
 };
 
 class HeadlessDropDownList final : public HeadlessControl<DropDownList> {
