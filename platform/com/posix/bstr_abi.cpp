@@ -5,31 +5,56 @@
 #include <cstring>
 #include <limits>
 
+#include <sys/mman.h>
+
 #include "platform/com/posix/com_abi.h"
 
 namespace {
 
 using Prefix = std::uint32_t;
 
+// Before the prefix: how the block was obtained (0: malloc; else the size of its mapping).
+struct Header {
+    std::uint64_t mapped;
+    std::uint32_t unused;
+    Prefix prefix;
+};
+static_assert(sizeof(Header) == 16);
+
+// Strings this large (photos) are mapped with huge pages where the system offers them: a
+// first touch of every 4 KiB page would otherwise cost more than reading the photo.
+constexpr std::size_t kMapThreshold = std::size_t{4} << 20;
+
+unsigned char* obtain(std::size_t total, std::uint64_t& mapped) {
+    mapped = 0;
+    if (total < kMapThreshold) return static_cast<unsigned char*>(std::malloc(total));
+    void* p = ::mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, total, MADV_HUGEPAGE);
+#endif
+    mapped = total;
+    return static_cast<unsigned char*>(p);
+}
+
 BSTR allocate(const void* bytes, std::size_t byte_length) {
-    // Room for the prefix, the text and a whole terminating character.
+    // Room for the header, the text and a whole terminating character.
     if (byte_length > std::numeric_limits<Prefix>::max() - sizeof(OLECHAR)) return nullptr;
-    auto* block = static_cast<unsigned char*>(std::malloc(sizeof(Prefix) + byte_length + sizeof(OLECHAR) + 1));
+    std::uint64_t mapped = 0;
+    unsigned char* block = obtain(sizeof(Header) + byte_length + sizeof(OLECHAR) + 1, mapped);
     if (!block) return nullptr;
-    const auto prefix = static_cast<Prefix>(byte_length);
-    std::memcpy(block, &prefix, sizeof prefix);
-    unsigned char* text = block + sizeof(Prefix);
-    if (bytes) {
-        std::memcpy(text, bytes, byte_length);
-    } else {
-        std::memset(text, 0, byte_length);
-    }
+    const Header header{mapped, 0, static_cast<Prefix>(byte_length)};
+    std::memcpy(block, &header, sizeof header);
+    unsigned char* text = block + sizeof(Header);
+    // Without text the characters are left undefined, as the system leaves them.
+    if (bytes) std::memcpy(text, bytes, byte_length);
     // An odd byte length still ends in a full NUL character.
     std::memset(text + byte_length, 0, sizeof(OLECHAR) + 1);
     return reinterpret_cast<BSTR>(text);
 }
 
-unsigned char* block_of(BSTR s) { return reinterpret_cast<unsigned char*>(s) - sizeof(Prefix); }
+unsigned char* block_of(BSTR s) { return reinterpret_cast<unsigned char*>(s) - sizeof(Header); }
+unsigned char* prefix_of(BSTR s) { return reinterpret_cast<unsigned char*>(s) - sizeof(Prefix); }
 
 }  // namespace
 
@@ -49,13 +74,19 @@ BSTR SysAllocStringLen(const OLECHAR* pch, UINT cch) {
 BSTR SysAllocStringByteLen(const char* psz, UINT len) { return allocate(psz, len); }
 
 void SysFreeString(BSTR bstr) {
-    if (bstr) std::free(block_of(bstr));
+    if (!bstr) return;
+    Header header;
+    std::memcpy(&header, block_of(bstr), sizeof header);
+    if (header.mapped)
+        ::munmap(block_of(bstr), header.mapped);
+    else
+        std::free(block_of(bstr));
 }
 
 UINT SysStringByteLen(BSTR bstr) {
     if (!bstr) return 0;
     Prefix prefix;
-    std::memcpy(&prefix, block_of(bstr), sizeof prefix);
+    std::memcpy(&prefix, prefix_of(bstr), sizeof prefix);
     return prefix;
 }
 
