@@ -122,13 +122,16 @@ TEST(Bstr, AddressofLetsACalleeReplaceTheString) {
     EXPECT_EQ(b.view(), u"after");
 }
 
-TEST(Bstr, AllocateGivesZeroedCharactersToFillInPlace) {
-    Bstr b = Bstr::allocate(3);
-    ASSERT_EQ(b.size(), 3u);
-    EXPECT_EQ(b.view(), std::u16string_view(u"\0\0\0", 3));
-    b.data()[0] = u'x';
-    b.data()[2] = u'z';
-    EXPECT_EQ(b.view(), std::u16string_view(u"x\0z", 3));
+TEST(Bstr, AllocateGivesRoomToFillInPlaceWithATerminator) {
+    // The characters are undefined until filled, as the system leaves them; the terminator is set.
+    for (std::size_t n : {std::size_t{3}, std::size_t{3} << 20}) {
+        Bstr b = Bstr::allocate(n);
+        ASSERT_EQ(b.size(), n);
+        EXPECT_EQ(b.data()[n], u'\0');
+        for (std::size_t i = 0; i < n; ++i) b.data()[i] = static_cast<OLECHAR>(u'a' + i % 26);
+        EXPECT_EQ(b.view()[0], u'a');
+        EXPECT_EQ(b.view()[n - 1], static_cast<char16_t>(u'a' + (n - 1) % 26));
+    }
 }
 
 TEST(Bstr, TextWithEmbeddedNulSurvivesTheRoundTrip) {
