@@ -32,28 +32,11 @@ std::u16string prepare_text(std::u16string_view text) {
     return prepared.str();
 }
 
-bool file_exists(host::FileUtilities& files, std::u16string_view path) {
-    const Bstr p(path);
-    VARIANT_BOOL exists = VARIANT_FALSE;
-    com::check(files.FileExists(p.get(), &exists));
-    return exists != VARIANT_FALSE;
-}
-
 std::u16string path_part(host::FileUtilities& files, std::u16string_view path, bool folder) {
     const Bstr p(path);
     Bstr part;
     com::check(files.GetPathPart(p.get(), folder ? -1 : 0, part.receive()));
     return part.str();
-}
-
-std::u16string remove_quotes(host::FileUtilities& files, std::u16string_view text) {
-    const Bstr source(text);
-    const Bstr quote(u"\"");
-    const Bstr nothing(u"");
-    LONG count = 0;
-    Bstr result;
-    com::check(files.ReplaceText(source.get(), quote.get(), nothing.get(), &count, result.receive()));
-    return result.str();
 }
 
 }  // namespace zn::page

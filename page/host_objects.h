@@ -1,5 +1,5 @@
 // Reaching the host's components from the page: creating them by CLSID, the thread's shared
-// TextServices, and the FileUtilities calls the page makes.
+// TextServices, and FileUtilities' path parts.
 #pragma once
 
 #include <string>
@@ -25,11 +25,7 @@ host::TextServices& shared_text_services();
 // TextServices.PrepareText with an empty list of substitution values.
 std::u16string prepare_text(std::u16string_view text);
 
-// FileUtilities.FileExists.
-bool file_exists(host::FileUtilities& files, std::u16string_view path);
 // FileUtilities.GetPathPart: the folder part (folder true) or the file-name part.
 std::u16string path_part(host::FileUtilities& files, std::u16string_view path, bool folder);
-// FileUtilities.ReplaceText, deleting every double quote.
-std::u16string remove_quotes(host::FileUtilities& files, std::u16string_view text);
 
 }  // namespace zn::page

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "import/host_file_utilities.h"
 #include "page/host_objects.h"
 #include "platform/ui/app.h"
 
@@ -24,7 +25,7 @@ bool step(F&& body) noexcept {
 // An existence test of the browse handler: a test that fails counts as passed.
 bool exists_or_failed(const PageState& state, const std::u16string& path) noexcept {
     bool exists = true;
-    step([&] { exists = file_exists(state.files(), path); });
+    step([&] { exists = zn::import::file_exists_with(state.file_utilities)(path); });
     return exists;
 }
 
@@ -79,7 +80,7 @@ void import_file_key_down(const PageState& state, PageControls& controls, std::i
 }
 
 bool validate_import_file(const PageState& state, PageControls& controls) {
-    const bool exists = file_exists(state.files(), controls.import_file_field.text());
+    const bool exists = zn::import::file_exists_with(state.file_utilities)(controls.import_file_field.text());
     if (!controls.import_file_field.text().empty()) controls.process_button.set_enabled(exists);
     return exists;
 }

@@ -3,9 +3,9 @@
 #include <memory>
 #include <utility>
 
+#include "import/host_file_utilities.h"
 #include "import/line_parser.h"
 #include "import/photo_reader.h"
-#include "page/host_objects.h"
 #include "page/import_file_field.h"
 #include "page/page_dispatch.h"
 #include "page/page_layout.h"
@@ -19,6 +19,8 @@ namespace {
 
 using com::Bstr;
 using com::ComPtr;
+// Spelled so because a statement that starts with "import::" reads as a module import to tools.
+namespace importing = zn::import;
 
 class ImportPage final
     : public com::DispatchObject<ImportPage, _docZNImportPhotos, ImportPageInternal, ISupportErrorInfo> {
@@ -33,96 +35,83 @@ public:
     // _docZNImportPhotos
     HRESULT STDMETHODCALLTYPE ParseOutIDAndFileName(BSTR sdata, BSTR* sStudentID, BSTR* sStudentName,
                                                     BSTR* sStudentPhotoFile) override {
-        return com::com_boundary(
-            [&] {
-                if (!sStudentID || !sStudentName || !sStudentPhotoFile) com::throw_error(E_POINTER);
-                std::u16string id;
-                std::u16string name;
-                std::u16string photo;
-            import::ParseOutIDAndFileName(
-                com::bstr_view(sdata), [&](std::u16string_view text) { return remove_quotes(state_.files(), text);
-            },
-            id, name, photo);
-        replace_out(sStudentID, id);
-        replace_out(sStudentName, name);
-        replace_out(sStudentPhotoFile, photo);
-    });
-}
+        return com::com_boundary([&] {
+            if (!sStudentID || !sStudentName || !sStudentPhotoFile) com::throw_error(E_POINTER);
+            std::u16string id;
+            std::u16string name;
+            std::u16string photo;
+            importing::ParseOutIDAndFileName(com::bstr_view(sdata),
+                                             importing::remove_quotes_with(state_.file_utilities), id, name, photo);
+            replace_out(sStudentID, id);
+            replace_out(sStudentName, name);
+            replace_out(sStudentPhotoFile, photo);
+        });
+    }
 
-HRESULT STDMETHODCALLTYPE
-getPicture(BSTR* sFileName, BSTR* result) override {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return com::com_boundary([&] {
-        if (!sFileName) com::throw_error(E_POINTER);
-            import::PhotoReadResult photo = import::read_photo(
-                com::bstr_view(*sFileName), [&](std::u16string_view path) { return file_exists(state_.files(), path);
-    });
-    *result = photo.value.release();
-});
-}
+    HRESULT STDMETHODCALLTYPE getPicture(BSTR* sFileName, BSTR* result) override {
+        if (!result) return E_POINTER;
+        *result = nullptr;
+        return com::com_boundary([&] {
+            if (!sFileName) com::throw_error(E_POINTER);
+            importing::PhotoReadResult photo =
+                importing::read_photo(com::bstr_view(*sFileName), importing::file_exists_with(state_.file_utilities));
+            *result = photo.value.release();
+        });
+    }
 
-// IDispatch: the two members, late bound.
-HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-}
-HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    return page_ids_of_names(names, count, ids);
-}
-HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                 EXCEPINFO* exception, UINT* bad_argument) override {
-    return invoke_page_member(*this, member, flags, params, result, exception, bad_argument);
-}
+    // IDispatch: the two members, late bound.
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        return page_ids_of_names(names, count, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* bad_argument) override {
+        return invoke_page_member(*this, member, flags, params, result, exception, bad_argument);
+    }
 
-// ImportPageInternal
-void InitializePage(ComPtr<host::SessionContext>& session) override {
-    initialize_page(state_, controls_, session);
-}
-void ReleasePage() noexcept override {
-    release_page(state_);
-}
-std::u16string ClassName() const override {
-    return std::u16string(import_page_layout().name);
-}
-std::u16string RecordType() const override {
-    return state_.record_type;
-}
+    // ImportPageInternal
+    void InitializePage(ComPtr<host::SessionContext>& session) override { initialize_page(state_, controls_, session); }
+    void ReleasePage() noexcept override { release_page(state_); }
+    std::u16string ClassName() const override { return std::u16string(import_page_layout().name); }
+    std::u16string RecordType() const override { return state_.record_type; }
 
-// ISupportErrorInfo
-HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
-    return com::same_guid(riid, com::iid_of<_docZNImportPhotos>()) ? S_OK : S_FALSE;
-}
+    // ISupportErrorInfo
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
+        return com::same_guid(riid, com::iid_of<_docZNImportPhotos>()) ? S_OK : S_FALSE;
+    }
 
 private:
-// An in/out String gets its new value; the old one is freed.
-static void replace_out(BSTR* out, std::u16string_view value) {
-    Bstr fresh(value);
-    Bstr old = Bstr::attach(std::exchange(*out, fresh.release()));
-}
+    // An in/out String gets its new value; the old one is freed.
+    static void replace_out(BSTR* out, std::u16string_view value) {
+        Bstr fresh(value);
+        Bstr old = Bstr::attach(std::exchange(*out, fresh.release()));
+    }
 
-void connect_handlers() {
-    PageControls& c = controls_;
-    c.record_type_list.click.connect([this] { record_type_chosen(state_, controls_); });
-    c.process_button.click.connect([this](std::int16_t index) {
-        // The run yields to the host, which may let go of the page meanwhile: the page
-        // stays alive until its handler has returned.
-        const ComPtr<ImportPage> alive(this);
-        process_click(state_, controls_, index, run_);
-    });
-    c.import_file_field.button_click.connect(
-        [this](std::int16_t button) { import_file_button_click(state_, controls_, button); });
-    c.import_file_field.got_focus.connect([this] { import_file_got_focus(controls_); });
-    c.import_file_field.change.connect([this] { import_file_change(controls_); });
-    c.import_file_field.key_down.connect(
-        [this](std::int16_t& key, std::int16_t shift) { import_file_key_down(state_, controls_, key, shift); });
-}
+    void connect_handlers() {
+        PageControls& c = controls_;
+        c.record_type_list.click.connect([this] { record_type_chosen(state_, controls_); });
+        c.process_button.click.connect([this](std::int16_t index) {
+            // The run yields to the host, which may let go of the page meanwhile: the page
+            // stays alive until its handler has returned.
+            const ComPtr<ImportPage> alive(this);
+            process_click(state_, controls_, index, run_);
+        });
+        c.import_file_field.button_click.connect(
+            [this](std::int16_t button) { import_file_button_click(state_, controls_, button); });
+        c.import_file_field.got_focus.connect([this] { import_file_got_focus(controls_); });
+        c.import_file_field.change.connect([this] { import_file_change(controls_); });
+        c.import_file_field.key_down.connect(
+            [this](std::int16_t& key, std::int16_t shift) { import_file_key_down(state_, controls_, key, shift); });
+    }
 
-// Declared in this order so that the host references go first and the controls last.
-std::unique_ptr<ui::ControlSet> control_set_;
-PageControls controls_;
-ImportRun run_;
-PageState state_;
+    // Declared in this order so that the host references go first and the controls last.
+    std::unique_ptr<ui::ControlSet> control_set_;
+    PageControls controls_;
+    ImportRun run_;
+    PageState state_;
 };
 
 }  // namespace
