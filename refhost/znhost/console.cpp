@@ -8,7 +8,7 @@
 namespace zn::refhost::console {
 
 void line(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stdout);
     std::fputc('\n', stdout);
 }
 
@@ -18,7 +18,7 @@ void line(std::u16string_view text) {
 
 void error(std::string_view text) {
     std::fflush(stdout);
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stderr);
     std::fputc('\n', stderr);
 }
 
