@@ -30,6 +30,14 @@ char16_t fold(char16_t c) {
     return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
 }
 
+// A name as GetIDsOfNames receives it: a plain NUL-terminated string, not a BSTR.
+std::u16string_view name_text(const OLECHAR* s) {
+    if (!s) return {};
+    std::size_t n = 0;
+    while (s[n]) ++n;
+    return {reinterpret_cast<const char16_t*>(s), n};
+}
+
 // Names are matched without regard to case, as late binding does.
 bool same_name(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
@@ -73,7 +81,7 @@ HRESULT exception_from(HRESULT hr, EXCEPINFO* exception) {
     if (!exception) return hr;
     *exception = EXCEPINFO{};
     exception->scode = hr;
-    exception->bstrSource = SysAllocString(u"ZNImportPhotos");
+    exception->bstrSource = com::alloc_bstr(u"ZNImportPhotos");
     IErrorInfo* info = nullptr;
     if (GetErrorInfo(0, &info) == S_OK && info) {
         info->GetDescription(&exception->bstrDescription);
@@ -89,7 +97,7 @@ HRESULT page_ids_of_names(LPOLESTR* names, UINT count, DISPID* ids) noexcept {
     if (count == 0) return S_OK;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
     // Only the member's name is known; its parameters have no names to look up.
-    const std::u16string_view wanted(names[0] ? names[0] : u"");
+    const std::u16string_view wanted = name_text(names[0]);
     for (const Member& m : kMembers) {
         if (!same_name(m.name, wanted)) continue;
         ids[0] = m.id;

@@ -62,19 +62,26 @@ TEST_F(PageDispatchTest, OffersItsInterfacesWithTheDefaultOneAsIDispatch) {
 }
 
 TEST_F(PageDispatchTest, NamesAreFoundWhateverTheirCase) {
-    for (const char16_t* name : {u"ParseOutIDAndFileName", u"parseoutidandfilename", u"GETPICTURE"}) {
-        Bstr n(name);
-        LPOLESTR names[] = {n.get()};
+    // Names come as plain strings, not BSTRs: nothing before them tells their length.
+    for (std::u16string name : {u"ParseOutIDAndFileName", u"parseoutidandfilename", u"GETPICTURE"}) {
+        LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(name.data())};
         DISPID id = 0;
         EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
         EXPECT_EQ(id, name[0] == u'G' ? kPicture : kParse);
     }
-    Bstr unknown(u"Process");
-    Bstr parameter(u"sdata");
-    LPOLESTR names[] = {unknown.get(), parameter.get()};
+    std::u16string unknown(u"Process");
+    std::u16string parameter(u"sdata");
+    LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(unknown.data()), reinterpret_cast<LPOLESTR>(parameter.data())};
     DISPID ids[2] = {0, 0};
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 2, 0, ids), DISP_E_UNKNOWNNAME);
     EXPECT_EQ(ids[0], DISPID_UNKNOWN);
+    EXPECT_EQ(ids[1], DISPID_UNKNOWN);
+    // A known member with a parameter name: the member is found, the parameter is not.
+    std::u16string member(u"getPicture");
+    LPOLESTR with_parameter[] = {reinterpret_cast<LPOLESTR>(member.data()),
+                                 reinterpret_cast<LPOLESTR>(parameter.data())};
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, with_parameter, 2, 0, ids), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(ids[0], kPicture);
     EXPECT_EQ(ids[1], DISPID_UNKNOWN);
 }
 
