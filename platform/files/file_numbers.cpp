@@ -1,6 +1,7 @@
 #include "platform/files/file_numbers.h"
 
 #include <array>
+#include <type_traits>
 #include <utility>
 
 #include "platform/com/com.h"
@@ -17,14 +18,12 @@ struct Entry {
     std::uint64_t generation = 0;  // which opening this is; guards close only their own
 };
 
+// Trivially destructible on purpose: a thread-local object with a destructor makes the runtime
+// call back into this module when the thread ends, which may be after a host has unloaded it.
+// Guards close their files; one still open when its thread ends stays open until the process ends.
 struct Table {
-    std::array<Entry, kMaxFileNumber + 1> entries{};  // entry 0 unused
+    std::array<Entry, kMaxFileNumber + 1> entries;  // entry 0 unused
     std::uint64_t openings = 0;
-
-    Table() = default;
-    Table(const Table&) = delete;
-    Table& operator=(const Table&) = delete;
-    ~Table() { close_all(); }
 
     void close_all() noexcept {
         for (auto& e : entries) close(e);
@@ -35,9 +34,10 @@ struct Table {
         os::close(e.file);
     }
 };
+static_assert(std::is_trivially_destructible_v<Table>);
 
 Table& table() {
-    thread_local Table t;
+    thread_local Table t{};
     return t;
 }
 

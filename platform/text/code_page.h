@@ -17,7 +17,8 @@ std::size_t ansi_to_utf16(const std::uint8_t* bytes, std::size_t n, char16_t* ou
 
 std::u16string ansi_to_utf16(std::string_view bytes);
 
-// A character that the code page cannot express becomes '?'.
+// A character that the code page cannot express becomes '?' (one per UTF-16 unit); no
+// look-alike is substituted.
 std::string utf16_to_ansi(std::u16string_view text);
 
 }  // namespace zn::text

@@ -40,9 +40,10 @@ TEST(CodePage, CharactersWithoutAByteBecomeQuestionMarks) {
     EXPECT_EQ(utf16_to_ansi(u"a\u20ACb"),
               "a\x80"
               "b");
-    EXPECT_EQ(utf16_to_ansi(u"\u4E2D\u0100"), "??");
-    // A character beyond the basic plane is one character, so one mark.
-    EXPECT_EQ(utf16_to_ansi(u"x\U0001F600y"), "x?y");
+    // No best fit: A with macron does not turn into a plain A, nor the fraction slash into "/".
+    EXPECT_EQ(utf16_to_ansi(u"\u4E2D\u0100\u2044"), "???");
+    // A character beyond the basic plane is two UTF-16 units, two marks.
+    EXPECT_EQ(utf16_to_ansi(u"x\U0001F600y"), "x??y");
     EXPECT_EQ(utf16_to_ansi(u""), "");
 }
 

@@ -39,16 +39,8 @@ std::size_t ansi_to_utf16(const std::uint8_t* bytes, std::size_t n, char16_t* ou
 }
 
 std::string utf16_to_ansi(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        // A character beyond the basic plane is one character, so one '?'.
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            ++i;
-        }
-        out.push_back(to_byte(c));
-    }
+    std::string out(text.size(), '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) out[i] = to_byte(text[i]);
     return out;
 }
 

@@ -34,17 +34,20 @@ std::size_t ansi_to_utf16(const std::uint8_t* bytes, std::size_t n, char16_t* ou
 }
 
 std::string utf16_to_ansi(std::u16string_view text) {
-    // A system whose ANSI code page is UTF-8 accepts no substitute character of our choosing.
-    const char* substitute = GetACP() == CP_UTF8 ? nullptr : "?";
+    // No best fit: a character without a byte becomes '?', never a look-alike letter. A system
+    // whose ANSI code page is UTF-8 takes neither the flag nor a substitute of our choosing.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const char* substitute = utf8 ? nullptr : "?";
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     std::string out;
     for (std::size_t done = 0; done < text.size();) {
         const int len = static_cast<int>(std::min(text.size() - done, kSlice));
         const auto* src = reinterpret_cast<const wchar_t*>(text.data() + done);
-        const int need = WideCharToMultiByte(CP_ACP, 0, src, len, nullptr, 0, substitute, nullptr);
+        const int need = WideCharToMultiByte(CP_ACP, flags, src, len, nullptr, 0, substitute, nullptr);
         if (need > 0) {
             const std::size_t at = out.size();
             out.resize(at + static_cast<std::size_t>(need));
-            WideCharToMultiByte(CP_ACP, 0, src, len, out.data() + at, need, substitute, nullptr);
+            WideCharToMultiByte(CP_ACP, flags, src, len, out.data() + at, need, substitute, nullptr);
         }
         done += static_cast<std::size_t>(len);
     }
