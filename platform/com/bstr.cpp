@@ -29,7 +29,9 @@ void Bstr::reset() noexcept {
     if (BSTR s = std::exchange(s_, nullptr)) SysFreeString(s);
 }
 
-std::size_t Bstr::size() const noexcept { return s_ ? SysStringLen(s_) : 0; }
+std::size_t Bstr::size() const noexcept {
+    return s_ ? SysStringLen(s_) : 0;
+}
 
 std::u16string_view bstr_view(BSTR s) noexcept {
     if (!s) return {};

@@ -95,7 +95,9 @@ std::u16string standard_description(HRESULT hr) {
     return u"Automation error " + hex_code(hr);
 }
 
-void throw_error(HRESULT hr, std::u16string_view description) { throw ComError(hr, std::u16string(description)); }
+void throw_error(HRESULT hr, std::u16string_view description) {
+    throw ComError(hr, std::u16string(description));
+}
 
 void check(HRESULT hr) {
     if (SUCCEEDED(hr)) return;

@@ -29,10 +29,18 @@ std::basic_string<Char> format(const GUID& g) {
 
 }  // namespace
 
-std::optional<GUID> parse_guid(std::u16string_view text) { return detail::parse_guid(text); }
-std::optional<GUID> parse_guid(std::string_view text) { return detail::parse_guid(text); }
+std::optional<GUID> parse_guid(std::u16string_view text) {
+    return detail::parse_guid(text);
+}
+std::optional<GUID> parse_guid(std::string_view text) {
+    return detail::parse_guid(text);
+}
 
-std::u16string format_guid(const GUID& g) { return format<char16_t>(g); }
-std::string format_guid_utf8(const GUID& g) { return format<char>(g); }
+std::u16string format_guid(const GUID& g) {
+    return format<char16_t>(g);
+}
+std::string format_guid_utf8(const GUID& g) {
+    return format<char>(g);
+}
 
 }  // namespace zn::com

@@ -20,7 +20,9 @@ bool valid_name(std::u16string_view name) {
     return true;
 }
 
-char16_t fold(char16_t c) noexcept { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+char16_t fold(char16_t c) noexcept {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
 
 }  // namespace
 

@@ -35,9 +35,15 @@ void append_utf16(std::u16string& out, char32_t cp) {
     }
 }
 
-bool is_high_surrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool is_low_surrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool is_high_surrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool is_low_surrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+bool is_continuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Decodes one sequence at s[i]; advances i past it. A malformed sequence yields U+FFFD and
 // consumes only its longest valid prefix, so the next character is not swallowed.

@@ -54,10 +54,11 @@ TEST(BstrLayout, NullStringsAreEmptyAndFreeingNullIsHarmless) {
     EXPECT_TRUE(bstr_view(nullptr).empty());
 }
 
-TEST(BstrLayout, LengthWithoutTextGivesZeroedCharacters) {
+TEST(BstrLayout, LengthWithoutTextGivesThatManyCharactersAndATerminator) {
     BSTR s = SysAllocStringLen(nullptr, 4);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(SysStringLen(s), 4u);
+    EXPECT_EQ(s[4], 0);
     SysFreeString(s);
 }
 
@@ -92,7 +93,7 @@ TEST(Bstr, MoveTransfersOwnershipAndEmptiesTheSource) {
     BSTR raw = a.get();
     Bstr b(std::move(a));
     EXPECT_EQ(b.get(), raw);
-    EXPECT_EQ(a.get(), nullptr);  // NOLINT(bugprone-use-after-move): the moved-from state is the point
+    EXPECT_EQ(a.get(), nullptr);  // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
     Bstr c(u"two");
     c = std::move(b);
     EXPECT_EQ(c.get(), raw);

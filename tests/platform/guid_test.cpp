@@ -32,13 +32,13 @@ TEST(Guid, AcceptsLowerCaseDigits) {
 TEST(Guid, RejectsMalformedText) {
     const char16_t* const bad[] = {
         u"",
-        u"0EABADAC-9AD6-49CD-BC00-B67B198B80F0",     // no braces
-        u"{0EABADAC-9AD6-49CD-BC00-B67B198B80F0",    // no closing brace
-        u"{0EABADAC-9AD6-49CD-BC00-B67B198B80F}",    // a digit short
-        u"{0EABADAC-9AD6-49CD-BC00-B67B198B80F00}",  // a digit over
-        u"{0EABADAC09AD6-49CD-BC00-B67B198B80F0}",   // separator replaced
-        u"{0EABADA-C9AD6-49CD-BC00-B67B198B80F0}",   // separator moved
-        u"{0EABADAC-9AD6-49CD-BC00-B67B198B80FG}",   // not a hex digit
+        u"0EABADAC-9AD6-49CD-BC00-B67B198B80F0",         // no braces
+        u"{0EABADAC-9AD6-49CD-BC00-B67B198B80F0",        // no closing brace
+        u"{0EABADAC-9AD6-49CD-BC00-B67B198B80F}",        // a digit short
+        u"{0EABADAC-9AD6-49CD-BC00-B67B198B80F00}",      // a digit over
+        u"{0EABADAC09AD6-49CD-BC00-B67B198B80F0}",       // separator replaced
+        u"{0EABADA-C9AD6-49CD-BC00-B67B198B80F0}",       // separator moved
+        u"{0EABADAC-9AD6-49CD-BC00-B67B198B80FG}",       // not a hex digit
         u"{0EABADAC-9AD6-49CD-BC00-B67B198B80F\u0660}",  // a non-ASCII digit
         u"{0EABADAC-9AD6-49CD-BC00-B67B198B80\u01300}",  // a character whose low byte is a digit
     };

@@ -31,7 +31,9 @@ TEST(FolderOf, NetworkShareKeepsItsShareName) {
     EXPECT_EQ(folder_of(u"\\\\server\\share\\x.dll"), u"\\\\server\\share");
 }
 
-TEST(FolderOf, BareFileNameHasNoFolder) { EXPECT_EQ(folder_of(u"x.dll"), u""); }
+TEST(FolderOf, BareFileNameHasNoFolder) {
+    EXPECT_EQ(folder_of(u"x.dll"), u"");
+}
 
 }  // namespace
 }  // namespace zn::com

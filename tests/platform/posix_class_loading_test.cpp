@@ -24,7 +24,9 @@ constexpr CLSID kPluginClass = make_guid("{0EABADAC-9AD6-49CD-BC00-B67B198B80F0}
 constexpr CLSID kLooseClass = make_guid("{5F0D3C2B-1A29-4E8F-B7C6-0D9E8F7A6B51}");
 constexpr GUID kNoSuchInterface = make_guid("{11111111-2222-3333-4444-555555555555}");
 
-std::u16string server_key(const CLSID& clsid) { return u"CLSID\\" + format_guid(clsid) + u"\\InprocServer32"; }
+std::u16string server_key(const CLSID& clsid) {
+    return u"CLSID\\" + format_guid(clsid) + u"\\InprocServer32";
+}
 
 void register_server(const CLSID& clsid, const std::string& path) {
     registry::set_value(server_key(clsid), u"", text::from_utf8(path));
@@ -55,9 +57,9 @@ TEST_F(RegisteredModule, CreatesTheModulesClassThroughItsFactory) {
     ASSERT_EQ(CoCreateInstance(kPluginClass, nullptr, CLSCTX_INPROC_SERVER, iid_of<IDispatch>(), plugin.put_void()),
               S_OK);
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(CoGetClassObject(kPluginClass, CLSCTX_INPROC_SERVER, nullptr, iid_of<IClassFactory>(),
-                               factory.put_void()),
-              S_OK);
+    ASSERT_EQ(
+        CoGetClassObject(kPluginClass, CLSCTX_INPROC_SERVER, nullptr, iid_of<IClassFactory>(), factory.put_void()),
+        S_OK);
     ComPtr<IUnknown> second;
     EXPECT_EQ(factory->CreateInstance(nullptr, iid_of<IUnknown>(), second.put_void()), S_OK);
     EXPECT_FALSE(same_object(plugin.get(), second.get()));

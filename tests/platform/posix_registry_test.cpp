@@ -75,7 +75,7 @@ TEST_F(RegistryFile, DeleteValueReportsWhetherItExisted) {
 TEST_F(RegistryFile, DeleteKeyIfEmptyLeavesKeysWithContent) {
     set_value(kServerKey, u"", u"module");
     const std::u16string clsid_key = u"CLSID\\{0EABADAC-9AD6-49CD-BC00-B67B198B80F0}";
-    EXPECT_FALSE(delete_key_if_empty(clsid_key));  // has a subkey
+    EXPECT_FALSE(delete_key_if_empty(clsid_key));   // has a subkey
     EXPECT_FALSE(delete_key_if_empty(kServerKey));  // has a value
     EXPECT_TRUE(key_exists(kServerKey));
     ASSERT_TRUE(delete_value(kServerKey, u""));

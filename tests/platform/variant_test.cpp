@@ -65,12 +65,12 @@ TEST(Variant, MoveLeavesTheSourceEmpty) {
     Variant a(u"text");
     BSTR raw = a.get().bstrVal;
     Variant b(std::move(a));
-    EXPECT_EQ(a.type(), VT_EMPTY);  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(a.type(), VT_EMPTY);  // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
     EXPECT_EQ(b.get().bstrVal, raw);
     Variant c(LONG{1});
     c = std::move(b);
     EXPECT_EQ(c.get().bstrVal, raw);
-    EXPECT_EQ(b.type(), VT_EMPTY);  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(b.type(), VT_EMPTY);  // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
 }
 
 TEST(Variant, ReceiveClearsTheOldValueFirst) {
@@ -217,7 +217,7 @@ TEST(SafeArray, MoveAssignmentKeepsOneOwner) {
     EXPECT_EQ(b.get(), raw);
     SafeArray c(std::move(b));
     EXPECT_EQ(c.get(), raw);
-    EXPECT_EQ(b.get(), nullptr);  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(b.get(), nullptr);  // NOLINT(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
 }
 
 }  // namespace

@@ -53,8 +53,12 @@ BSTR allocate(const void* bytes, std::size_t byte_length) {
     return reinterpret_cast<BSTR>(text);
 }
 
-unsigned char* block_of(BSTR s) { return reinterpret_cast<unsigned char*>(s) - sizeof(Header); }
-unsigned char* prefix_of(BSTR s) { return reinterpret_cast<unsigned char*>(s) - sizeof(Prefix); }
+unsigned char* block_of(BSTR s) {
+    return reinterpret_cast<unsigned char*>(s) - sizeof(Header);
+}
+unsigned char* prefix_of(BSTR s) {
+    return reinterpret_cast<unsigned char*>(s) - sizeof(Prefix);
+}
 
 }  // namespace
 
@@ -71,7 +75,9 @@ BSTR SysAllocStringLen(const OLECHAR* pch, UINT cch) {
     return allocate(pch, std::size_t{cch} * sizeof(OLECHAR));
 }
 
-BSTR SysAllocStringByteLen(const char* psz, UINT len) { return allocate(psz, len); }
+BSTR SysAllocStringByteLen(const char* psz, UINT len) {
+    return allocate(psz, len);
+}
 
 void SysFreeString(BSTR bstr) {
     if (!bstr) return;
@@ -90,4 +96,6 @@ UINT SysStringByteLen(BSTR bstr) {
     return prefix;
 }
 
-UINT SysStringLen(BSTR bstr) { return SysStringByteLen(bstr) / sizeof(OLECHAR); }
+UINT SysStringLen(BSTR bstr) {
+    return SysStringByteLen(bstr) / sizeof(OLECHAR);
+}

@@ -164,7 +164,8 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContex
     *ppv = nullptr;
     if (pUnkOuter) return CLASS_E_NOAGGREGATION;
     IClassFactory* factory = nullptr;
-    const HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    const HRESULT hr =
+        CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     if (FAILED(hr)) return hr;
     if (!factory) return E_UNEXPECTED;
     const HRESULT created = factory->CreateInstance(nullptr, riid, ppv);

@@ -3,7 +3,9 @@
 
 #include "platform/com/guid.h"
 
-bool operator==(const GUID& a, const GUID& b) noexcept { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+bool operator==(const GUID& a, const GUID& b) noexcept {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
 
 extern "C" {
 const IID IID_IUnknown = zn::com::make_guid("{00000000-0000-0000-C000-000000000046}");

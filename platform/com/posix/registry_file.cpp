@@ -15,9 +15,9 @@
 #include <sstream>
 
 #include "platform/com/com_error.h"
+#include "platform/com/posix/registry_text.h"
 #include "platform/com/registry.h"
 #include "platform/com/registry_path.h"
-#include "platform/com/posix/registry_text.h"
 #include "platform/text/utf.h"
 
 namespace zn::com::registry {
@@ -26,8 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path store_path() {
-    if (const char* explicit_path = std::getenv("ZN_REGISTRY"); explicit_path && *explicit_path)
-        return explicit_path;
+    if (const char* explicit_path = std::getenv("ZN_REGISTRY"); explicit_path && *explicit_path) return explicit_path;
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
         return fs::path(config) / "znimportphotos" / "registry";
     const char* home = std::getenv("HOME");
@@ -48,7 +47,8 @@ RegistryKey read_store(const fs::path& path) {
     }
     std::ostringstream content;
     content << in.rdbuf();
-    if (in.bad()) throw ComError(REGDB_E_READREGDB, u"Cannot read the registration file " + text::from_utf8(path.string()));
+    if (in.bad())
+        throw ComError(REGDB_E_READREGDB, u"Cannot read the registration file " + text::from_utf8(path.string()));
     return parse_registry_text(content.str());
 }
 
@@ -110,7 +110,9 @@ auto modify(Change&& change) {
     return result;
 }
 
-RegistryKey read_current() { return read_store(store_path()); }
+RegistryKey read_current() {
+    return read_store(store_path());
+}
 
 // The parent of the key at key_path and the key's index among its subkeys, or null.
 std::pair<RegistryKey*, std::size_t> locate(RegistryKey& root, std::u16string_view key_path) {

@@ -11,9 +11,15 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-bool is_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-bool is_high(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool is_low(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool is_surrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+bool is_high(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool is_low(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 void append_quoted(std::string& out, std::u16string_view text) {
     std::u16string escaped = u"\"";
@@ -27,7 +33,8 @@ void append_quoted(std::string& out, std::u16string_view text) {
             escaped += text[++i];
         } else if (c < 0x20 || c == 0x7F || is_surrogate(c)) {
             escaped += u"\\u";
-            for (int shift = 12; shift >= 0; shift -= 4) escaped += static_cast<char16_t>(kHexDigits[(c >> shift) & 0xF]);
+            for (int shift = 12; shift >= 0; shift -= 4)
+                escaped += static_cast<char16_t>(kHexDigits[(c >> shift) & 0xF]);
         } else {
             escaped += c;
         }

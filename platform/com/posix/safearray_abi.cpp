@@ -160,7 +160,9 @@ HRESULT SafeArrayDestroy(SAFEARRAY* psa) {
     return S_OK;
 }
 
-UINT SafeArrayGetDim(SAFEARRAY* psa) { return psa ? psa->cDims : 0; }
+UINT SafeArrayGetDim(SAFEARRAY* psa) {
+    return psa ? psa->cDims : 0;
+}
 
 HRESULT SafeArrayGetLBound(SAFEARRAY* psa, UINT nDim, LONG* plLbound) {
     if (!psa || !plLbound) return E_INVALIDARG;
@@ -222,8 +224,10 @@ HRESULT SafeArrayPutElement(SAFEARRAY* psa, LONG* rgIndices, void* pv) {
     const VARTYPE vt = block_of(psa)->vt;
     // Interfaces and strings are passed as the pointer itself, not its address.
     const void* src = pv;
-    if (vt == VT_BSTR || vt == VT_UNKNOWN || vt == VT_DISPATCH) src = &pv;
-    else if (!pv) return E_INVALIDARG;
+    if (vt == VT_BSTR || vt == VT_UNKNOWN || vt == VT_DISPATCH)
+        src = &pv;
+    else if (!pv)
+        return E_INVALIDARG;
     alignas(VARIANT) unsigned char fresh[sizeof(VARIANT)] = {};
     const HRESULT hr = copy_element(vt, fresh, src, psa->cbElements);
     if (FAILED(hr)) return hr;

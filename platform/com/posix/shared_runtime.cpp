@@ -6,9 +6,9 @@ namespace zn::com::posix {
 namespace {
 
 constexpr RuntimeTable kLocalRuntime{
-    sizeof(RuntimeTable),        local_set_error_info,  local_get_error_info,
-    local_create_error_info,     local_initialize,      local_uninitialize,
-    local_get_class_object,      local_register_class_object, local_revoke_class_object,
+    sizeof(RuntimeTable),      local_set_error_info, local_get_error_info,   local_create_error_info,
+    local_initialize,          local_uninitialize,   local_get_class_object, local_register_class_object,
+    local_revoke_class_object,
 };
 
 // Internal linkage on purpose: a program that exports its own copy must not make this
@@ -17,7 +17,9 @@ std::atomic<const RuntimeTable*> g_forwarded{nullptr};
 
 }  // namespace
 
-const RuntimeTable* forwarded_runtime() noexcept { return g_forwarded.load(std::memory_order_acquire); }
+const RuntimeTable* forwarded_runtime() noexcept {
+    return g_forwarded.load(std::memory_order_acquire);
+}
 
 const RuntimeTable& runtime_for_modules() noexcept {
     const RuntimeTable* forwarded = forwarded_runtime();

@@ -9,8 +9,12 @@
 namespace zn::com::registry {
 namespace {
 
-std::wstring wide(std::u16string_view s) { return std::wstring(reinterpret_cast<const wchar_t*>(s.data()), s.size()); }
-std::u16string narrow(const wchar_t* s, std::size_t n) { return std::u16string(reinterpret_cast<const char16_t*>(s), n); }
+std::wstring wide(std::u16string_view s) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(s.data()), s.size());
+}
+std::u16string narrow(const wchar_t* s, std::size_t n) {
+    return std::u16string(reinterpret_cast<const char16_t*>(s), n);
+}
 
 // An open key, closed on scope exit.
 class Key {
