@@ -39,8 +39,11 @@ bool LineReader::next_line(bool keep, const std::uint8_t*& begin, const std::uin
         const auto* cr =
             static_cast<const std::uint8_t*>(std::memchr(start, '\r', static_cast<std::size_t>(stop - start)));
         const std::uint8_t* line_end = cr ? cr : stop;
-        if (keep && (spanned || !cr))
+        // A line within one buffer is converted from the buffer itself; only one that crosses
+        // a refill is gathered.
+        if (keep && (spanned || !cr)) {
             line_bytes_.append(reinterpret_cast<const char*>(start), static_cast<std::size_t>(line_end - start));
+        }
         if (cr) {
             pos_ = static_cast<std::size_t>(cr - buffer_.data()) + 1;
             pending_lf_ = true;

@@ -48,6 +48,8 @@ com::Bstr read_existing(std::u16string_view file_name, const FileExistsCheck& fi
     com::Bstr value = com::Bstr::allocate(n);
     std::uint8_t piece[kPhotoPieceSize];
     std::size_t written = 0;
+    // Each piece is converted by itself: on a code page with two-byte characters, one split
+    // between pieces is not joined again (photos need a single-byte code page anyway).
     for (std::int64_t p = 1; p <= length; p += static_cast<std::int64_t>(kPhotoPieceSize)) {
         const std::int64_t left = length - p + 1;
         const std::size_t size =
@@ -67,6 +69,7 @@ std::u16string description_of_current_exception() {
     try {
         throw;
     } catch (const com::ComError& e) {
+        if (e.code() == E_OUTOFMEMORY) return std::u16string(files::file_error_text(com::kOutOfMemory));
         return e.description().empty() ? com::standard_description(e.code()) : e.description();
     } catch (const std::bad_alloc&) {
         return std::u16string(files::file_error_text(com::kOutOfMemory));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <new>
 #include <string>
 
 #include "import/photo_reader.h"
@@ -113,15 +114,20 @@ TEST_F(PhotoReading, AFileThatCannotBeOpenedShowsOneMessageAndTheNextCallWorks) 
 }
 
 TEST_F(PhotoReading, AFailingExistenceCheckShowsItsOwnDescription) {
-    const FileExistsCheck failing = [](std::u16string_view) -> bool {
+    const FileExistsCheck host_fails = [](std::u16string_view) -> bool {
         throw com::ComError(E_FAIL, u"The host could not look at the file");
     };
-    const PhotoReadResult result = read_photo(folder.write(u"p.jpg", "x"), failing);
-    EXPECT_TRUE(result.failed);
-    EXPECT_TRUE(result.value.empty());
-    ASSERT_EQ(backend.boxes.size(), 1u);
+    const FileExistsCheck memory_runs_out = [](std::u16string_view) -> bool { throw std::bad_alloc(); };
+    const std::u16string photo = folder.write(u"p.jpg", "x");
+    for (const auto& check : {host_fails, memory_runs_out}) {
+        const PhotoReadResult result = read_photo(photo, check);
+        EXPECT_TRUE(result.failed);
+        EXPECT_TRUE(result.value.empty());
+        expect_hourglass_then_default();
+    }
+    ASSERT_EQ(backend.boxes.size(), 2u);
     EXPECT_TRUE(backend.boxes[0].prompt == u"The host could not look at the file");
-    expect_hourglass_then_default();
+    EXPECT_TRUE(backend.boxes[1].prompt == u"Out of memory");
 }
 
 TEST_F(PhotoReading, AFileGoneAfterTheCheckIsAFailureNotAMissingPhoto) {
