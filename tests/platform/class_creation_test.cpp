@@ -70,15 +70,6 @@ TEST(ClassCreation, RevokedClassIsNoLongerFound) {
     EXPECT_NE(CoRevokeClassObject(cookie), S_OK);
 }
 
-TEST(ClassCreation, EachRegistrationGetsItsOwnCookie) {
-    auto first = make_object<TestValueFactory>(1);
-    auto second = make_object<TestValueFactory>(2);
-    Registered a(first->unknown());
-    Registered b(second->unknown());
-    EXPECT_NE(a.cookie(), 0u);
-    EXPECT_NE(a.cookie(), b.cookie());
-}
-
 TEST(ClassCreation, UnknownClassIsNotRegistered) {
     ComPtr<IUnknown> object;
     EXPECT_EQ(CoCreateInstance(kUnknownClass, nullptr, CLSCTX_INPROC_SERVER, iid_of<IUnknown>(), object.put_void()),
@@ -92,15 +83,6 @@ TEST(ClassCreation, MissingInterfaceFailsAndHandsOutNothing) {
     void* out = reinterpret_cast<void*>(0x1);
     EXPECT_EQ(CoCreateInstance(kTestClass, nullptr, CLSCTX_INPROC_SERVER, iid_of<IErrorInfo>(), &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
-}
-
-TEST(ClassCreation, ClassObjectItselfIsReachable) {
-    auto factory = make_object<TestValueFactory>(1);
-    Registered registration(factory->unknown());
-    ComPtr<IClassFactory> found;
-    ASSERT_EQ(CoGetClassObject(kTestClass, CLSCTX_INPROC_SERVER, nullptr, iid_of<IClassFactory>(), found.put_void()),
-              S_OK);
-    EXPECT_TRUE(same_object(found.get(), factory->unknown()));
 }
 
 TEST(ClassCreation, AggregationIsRefused) {

@@ -34,20 +34,6 @@ TEST_F(RegistryFile, MissingFileIsAnEmptyStore) {
     EXPECT_FALSE(delete_key_if_empty(kServerKey));
 }
 
-TEST_F(RegistryFile, KeyAndValueNamesIgnoreCaseButKeepTheirSpelling) {
-    set_value(u"ZNImportPhotos.cImportPhotoPlugin\\CLSID", u"", u"{0EABADAC-9AD6-49CD-BC00-B67B198B80F0}");
-    set_value(kServerKey, u"ThreadingModel", u"Apartment");
-    EXPECT_TRUE(key_exists(u"znimportphotos.cimportphotoplugin\\clsid"));
-    EXPECT_EQ(get_value(u"clsid\\{0eabadac-9ad6-49cd-bc00-b67b198b80f0}\\inprocserver32", u"threadingmodel"),
-              u"Apartment");
-    set_value(kServerKey, u"THREADINGMODEL", u"Both");
-    const auto all = values(kServerKey);
-    ASSERT_EQ(all.size(), 1u);
-    EXPECT_EQ(all[0].first, u"ThreadingModel");
-    EXPECT_EQ(all[0].second, u"Both");
-    EXPECT_EQ(subkeys(u""), (std::vector<std::u16string>{u"ZNImportPhotos.cImportPhotoPlugin", u"CLSID"}));
-}
-
 TEST_F(RegistryFile, AwkwardTextSurvivesTheFile) {
     const std::u16string awkward = u"quote \" backslash \\ newline \n tab \t ] [ = @ \u00E9\U0001F4F7 end";
     const std::u16string lone(1, u'\xD800');

@@ -53,18 +53,16 @@ TEST_F(Registry, SettingAValueCreatesEveryParentKey) {
     EXPECT_EQ(get_value(key(u"A\\B"), u""), std::nullopt);
 }
 
-TEST_F(Registry, ReplacingAValueKeepsOneValue) {
-    set_value(root_, u"Name", u"first");
-    set_value(root_, u"Name", u"second");
-    const auto all = values(root_);
-    ASSERT_EQ(all.size(), 1u);
-    EXPECT_EQ(all[0].second, u"second");
-}
-
 TEST_F(Registry, KeyAndValueNamesIgnoreCase) {
     set_value(key(u"ProgId.Class\\CLSID"), u"ThreadingModel", u"Apartment");
     EXPECT_TRUE(key_exists(key(u"PROGID.CLASS\\clsid")));
     EXPECT_EQ(get_value(key(u"progid.class\\Clsid"), u"THREADINGMODEL"), u"Apartment");
+    // A name given in another case replaces the value and keeps the first spelling.
+    set_value(key(u"PROGID.CLASS\\CLSID"), u"THREADINGMODEL", u"Both");
+    const auto all = values(key(u"ProgId.Class\\CLSID"));
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0], (std::pair<std::u16string, std::u16string>{u"ThreadingModel", u"Both"}));
+    EXPECT_EQ(subkeys(root_), std::vector<std::u16string>{u"ProgId.Class"});
     EXPECT_TRUE(delete_value(key(u"progid.class\\clsid"), u"threadingmodel"));
     EXPECT_TRUE(values(key(u"ProgId.Class\\CLSID")).empty());
 }
