@@ -45,8 +45,8 @@ int main() {
 
     DWORD cookie = 0;
     auto factory = zn::com::make_object<zn::bench::NullStudentFactory>();
-    CoRegisterClassObject(zn::host::CLSID_StudentRecord, factory->unknown(), CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie);
+    CoRegisterClassObject(zn::host::CLSID_StudentRecord, factory->unknown(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                          &cookie);
 
     zn::bench::ScratchDir dir("zn-bench-run");
     const auto photo = dir.path() / "photo.jpg";
@@ -67,8 +67,7 @@ int main() {
         const std::u16string file = zn::text::from_utf8(csv.string());
 
         ComPtr<zn::host::SessionContext> session;
-        ComPtr<zn::host::FileUtilities> utilities(
-            zn::com::make_object<zn::bench::NullFileUtilities>(c.photos).get());
+        ComPtr<zn::host::FileUtilities> utilities(zn::com::make_object<zn::bench::NullFileUtilities>(c.photos).get());
         zn::import::ImportRunPage page{session, utilities, controls.progress_bar, controls.remove_photos_check};
 
         bool ok = false;
@@ -79,8 +78,8 @@ int main() {
             return 1;
         }
         const double per_second = c.lines / run;
-        std::printf("  %-34s %9d lines: run %8.1f ms (%10.0f lines/s), reading alone %7.1f ms; run/read %.1f\n",
-                    c.name, c.lines, run * 1e3, per_second, read * 1e3, run / read);
+        std::printf("  %-34s %9d lines: run %8.1f ms (%10.0f lines/s), reading alone %7.1f ms; run/read %.1f\n", c.name,
+                    c.lines, run * 1e3, per_second, read * 1e3, run / read);
         if (c.target_lines_per_second > 0)
             zn::bench::report_ratio("run lines/s without photos / 1,000,000", per_second / c.target_lines_per_second,
                                     1.0, true);

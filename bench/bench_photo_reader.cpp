@@ -43,9 +43,9 @@ int main() {
             return 1;
         }
         const double ratio = plain / reader;
-        std::printf("  %2zu MiB: plain %7.2f ms (%6.0f MiB/s), read_photo %7.2f ms (%6.0f MiB/s), throughput ratio %.2f\n",
-                    mib, plain * 1e3, static_cast<double>(mib) / plain, reader * 1e3,
-                    static_cast<double>(mib) / reader, ratio);
+        std::printf(
+            "  %2zu MiB: plain %7.2f ms (%6.0f MiB/s), read_photo %7.2f ms (%6.0f MiB/s), throughput ratio %.2f\n", mib,
+            plain * 1e3, static_cast<double>(mib) / plain, reader * 1e3, static_cast<double>(mib) / reader, ratio);
         if (mib == 1) per_mib_1 = reader / static_cast<double>(mib);
         if (mib == 64) {
             per_mib_64 = reader / static_cast<double>(mib);

@@ -26,8 +26,7 @@ enum class Next { Line, Cancel };
 Next error_prompt(std::u16string_view name) {
     std::u16string prompt(kErrorPromptPrefix);
     prompt += name;
-    return ui::message_box(prompt, ui::kOkCancel, kErrorPromptTitle) == ui::Answer::Cancel ? Next::Cancel
-                                                                                            : Next::Line;
+    return ui::message_box(prompt, ui::kOkCancel, kErrorPromptTitle) == ui::Answer::Cancel ? Next::Cancel : Next::Line;
 }
 
 // The record classes: which one a record type names, and whether the record is closed down
@@ -107,7 +106,9 @@ Next write_for_type(ImportRunPage& page, std::u16string_view record_type, std::u
 }
 
 // The host let go of the page during the yield (the page was closed down).
-bool page_released(const ImportRunPage& page) { return !page.file_utilities; }
+bool page_released(const ImportRunPage& page) {
+    return !page.file_utilities;
+}
 
 }  // namespace
 

@@ -114,7 +114,9 @@ HRESULT server_get_class_object(REFCLSID clsid, REFIID iid, void** ppv) noexcept
     return com::com_boundary([&] { com::check(com::make_object<ClassFactory>(*identity)->QueryInterface(iid, ppv)); });
 }
 
-HRESULT server_can_unload_now() noexcept { return com::ModuleCount::value() == 0 ? S_OK : S_FALSE; }
+HRESULT server_can_unload_now() noexcept {
+    return com::ModuleCount::value() == 0 ? S_OK : S_FALSE;
+}
 
 HRESULT server_register(std::u16string_view module_path) noexcept {
     const auto entries = registry_entries(module_path);

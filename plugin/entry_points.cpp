@@ -24,7 +24,9 @@ extern "C" ZN_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID clsid,
     return zn::plugin::server_get_class_object(clsid, iid, ppv);
 }
 
-extern "C" ZN_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() { return zn::plugin::server_can_unload_now(); }
+extern "C" ZN_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {
+    return zn::plugin::server_can_unload_now();
+}
 
 extern "C" ZN_EXPORT HRESULT STDMETHODCALLTYPE DllRegisterServer() {
     return with_module_path([](const std::u16string& path) { return zn::plugin::server_register(path); });

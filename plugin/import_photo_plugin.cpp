@@ -19,9 +19,8 @@ HRESULT return_text(BSTR* out, std::u16string_view text) {
     return com::com_boundary([&] { *out = com::alloc_bstr(text); });
 }
 
-class ImportPhotoPlugin final : public com::DispatchObject<ImportPhotoPlugin, _cImportPhotoPlugin,
-                                                           host::IQWHeaderInfo, host::IQWHostedPlugin,
-                                                           ISupportErrorInfo> {
+class ImportPhotoPlugin final : public com::DispatchObject<ImportPhotoPlugin, _cImportPhotoPlugin, host::IQWHeaderInfo,
+                                                           host::IQWHostedPlugin, ISupportErrorInfo> {
 public:
     // IQWHeaderInfo: the same texts in every state.
     HRESULT STDMETHODCALLTYPE get_Caption(BSTR* value) override { return return_text(value, kCaption); }

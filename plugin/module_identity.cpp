@@ -46,10 +46,18 @@ constexpr ClassIdentity kClasses[] = {
 
 }  // namespace
 
-const ModuleIdentity& module_identity() { return kModule; }
-std::span<const ClassIdentity> module_classes() { return kClasses; }
-const ClassIdentity& plugin_class() { return kClasses[0]; }
-const ClassIdentity& page_class() { return kClasses[1]; }
+const ModuleIdentity& module_identity() {
+    return kModule;
+}
+std::span<const ClassIdentity> module_classes() {
+    return kClasses;
+}
+const ClassIdentity& plugin_class() {
+    return kClasses[0];
+}
+const ClassIdentity& page_class() {
+    return kClasses[1];
+}
 
 const ClassIdentity* find_class(const GUID& clsid) {
     for (const auto& c : kClasses)

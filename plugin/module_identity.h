@@ -10,14 +10,14 @@
 namespace zn::plugin {
 
 struct ClassIdentity {
-    std::u16string_view name;        // class name, as the type library names it
+    std::u16string_view name;  // class name, as the type library names it
     GUID clsid;
     std::u16string_view prog_id;
     GUID default_iid;
     std::u16string_view default_interface;
-    bool creatable;                  // marked creatable in the type library
-    unsigned long misc_status;       // OLE misc status; 0 for none
-    bool document;                   // an ActiveX document object
+    bool creatable;                     // marked creatable in the type library
+    unsigned long misc_status;          // OLE misc status; 0 for none
+    bool document;                      // an ActiveX document object
     com::ComPtr<IUnknown> (*create)();  // a new object of the class
 };
 

@@ -38,7 +38,7 @@ TEST(ClassServer, HandsOutAFactoryForEachClassAndNoOther) {
               CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(zn::plugin::server_get_class_object(zn::plugin::plugin_class().clsid, zn::com::iid_of<IClassFactory>(),
-                                                   nullptr),
+                                                  nullptr),
               E_POINTER);
 }
 
@@ -96,9 +96,9 @@ TEST(ClassServer, RegistersBothClassesAndUnregistersExactlyThat) {
     }
     EXPECT_FALSE(reg::key_exists(u"TypeLib\\" + format_guid(zn::plugin::module_identity().libid)));
     // The key another program wrote stays, and with it its parent.
-    EXPECT_EQ(reg::get_value(u"CLSID\\" + format_guid(zn::plugin::plugin_class().clsid) + u"\\Implemented Categories",
-                             u""),
-              u"theirs");
+    EXPECT_EQ(
+        reg::get_value(u"CLSID\\" + format_guid(zn::plugin::plugin_class().clsid) + u"\\Implemented Categories", u""),
+        u"theirs");
     EXPECT_FALSE(reg::key_exists(u"CLSID\\" + format_guid(zn::plugin::page_class().clsid)));
     // Unregistering again finds nothing to remove and is no failure.
     EXPECT_EQ(zn::plugin::server_unregister(path), S_OK);

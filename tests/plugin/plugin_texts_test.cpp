@@ -13,7 +13,9 @@ using zn::com::ComPtr;
 using zn::host::IQWHeaderInfo;
 using zn::host::IQWHostedPlugin;
 
-ComPtr<IQWHostedPlugin> new_plugin() { return zn::plugin::create_import_photo_plugin().as<IQWHostedPlugin>(); }
+ComPtr<IQWHostedPlugin> new_plugin() {
+    return zn::plugin::create_import_photo_plugin().as<IQWHostedPlugin>();
+}
 
 template <class Getter>
 std::u16string read(Getter getter) {

@@ -45,7 +45,10 @@ public:
     // Points the registry below a plain file, where nothing can be written.
     void make_unwritable() {
         std::filesystem::path blocker = dir_ / "blocker";
-        { std::FILE* f = std::fopen(blocker.c_str(), "w"); if (f) std::fclose(f); }
+        {
+            std::FILE* f = std::fopen(blocker.c_str(), "w");
+            if (f) std::fclose(f);
+        }
         ::setenv("ZN_REGISTRY", (blocker / "registry").c_str(), 1);
     }
     void make_writable() { ::setenv("ZN_REGISTRY", (dir_ / "registry").c_str(), 1); }
