@@ -1,8 +1,10 @@
 #include "import/photo_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -46,19 +48,26 @@ com::Bstr read_existing(std::u16string_view file_name, const FileExistsCheck& fi
     // The length is known, so the value is allocated once and each piece converted into place.
     const auto n = static_cast<std::size_t>(length);
     com::Bstr value = com::Bstr::allocate(n);
-    std::uint8_t piece[kPhotoPieceSize];
+    // Pieces are fetched from the file a run of them at a time: one system call per piece
+    // would cost more than converting it.
+    constexpr std::size_t kPiecesPerRead = 52;
+    const auto staging = std::make_unique<std::uint8_t[]>(kPhotoPieceSize * kPiecesPerRead);
     std::size_t written = 0;
-    // Each piece is converted by itself: on a code page with two-byte characters, one split
-    // between pieces is not joined again (photos need a single-byte code page anyway).
-    for (std::int64_t p = 1; p <= length; p += static_cast<std::int64_t>(kPhotoPieceSize)) {
-        const std::int64_t left = length - p + 1;
-        const std::size_t size =
-            left >= static_cast<std::int64_t>(kPhotoPieceSize) ? kPhotoPieceSize : static_cast<std::size_t>(left);
+    for (std::int64_t p = 1; p <= length;) {
+        const auto left = static_cast<std::size_t>(length - p + 1);
+        const std::size_t run = std::min(left, kPhotoPieceSize * kPiecesPerRead);
         // A file that shrinks while it is read would otherwise leave a gap in the photo.
-        if (files::read_at(file.number(), p, piece, size) != size) {
+        if (files::read_at(file.number(), p, staging.get(), run) != run) {
             files::raise_file_error(files::kInputPastEndOfFile);
         }
-        written += text::ansi_to_utf16(piece, size, reinterpret_cast<char16_t*>(value.data()) + written);
+        // Each piece is converted by itself: on a code page with two-byte characters, one split
+        // between pieces is not joined again (photos need a single-byte code page anyway).
+        for (std::size_t at = 0; at < run; at += kPhotoPieceSize) {
+            const std::size_t size = std::min(kPhotoPieceSize, run - at);
+            written +=
+                text::ansi_to_utf16(staging.get() + at, size, reinterpret_cast<char16_t*>(value.data()) + written);
+        }
+        p += static_cast<std::int64_t>(run);
     }
     // Only a code page with two-byte characters gives fewer characters than bytes.
     if (written != n) return com::Bstr(value.view().substr(0, written));

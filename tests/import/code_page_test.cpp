@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "import_test_support.h"
 #include "platform/text/code_page.h"
@@ -59,3 +60,21 @@ TEST(CodePage, ConvertsIntoPlaceWithoutWritingPastTheCount) {
 
 }  // namespace
 }  // namespace zn::text
+
+TEST(CodePage, LongRunsConvertAsEachByteDoesAlone) {
+    // Long runs take a block-wise path; every position of a block must agree with the byte's
+    // own conversion, also at unaligned starts and with a tail shorter than a block.
+    std::vector<std::uint8_t> bytes(4099);
+    unsigned seed = 7;
+    for (auto& b : bytes) b = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
+    for (std::size_t start : {std::size_t{0}, std::size_t{1}, std::size_t{5}}) {
+        const std::size_t n = bytes.size() - start;
+        std::u16string whole(n, u'\0');
+        ASSERT_EQ(zn::text::ansi_to_utf16(bytes.data() + start, n, whole.data()), n);
+        for (std::size_t i = 0; i < n; ++i) {
+            char16_t alone = 0;
+            zn::text::ansi_to_utf16(bytes.data() + start + i, 1, &alone);
+            ASSERT_EQ(whole[i], alone) << "byte " << int(bytes[start + i]) << " at " << i;
+        }
+    }
+}

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
+#include <utility>
 
 #include <sys/mman.h>
 
@@ -25,9 +27,49 @@ static_assert(sizeof(Header) == 16);
 // first touch of every 4 KiB page would otherwise cost more than reading the photo.
 constexpr std::size_t kMapThreshold = std::size_t{4} << 20;
 
+// The last large block freed is kept for the next large string of a similar size: an import
+// frees each photo right before it reads the next one, and a fresh mapping costs the system
+// a clearing of every page.
+class SpareMapping {
+public:
+    // A kept block of at least `need` bytes (and not wastefully larger), or null.
+    void* take(std::size_t need, std::size_t& size) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!block_ || size_ < need || size_ / 2 > need) return nullptr;
+        size = size_;
+        return std::exchange(block_, nullptr);
+    }
+    // Keeps the block, or unmaps it (or the one kept before, when this one is newer).
+    void give(void* block, std::size_t size) {
+        void* old = nullptr;
+        std::size_t old_size = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            old = std::exchange(block_, block);
+            old_size = std::exchange(size_, size);
+        }
+        if (old) ::munmap(old, old_size);
+    }
+
+private:
+    std::mutex mutex_;
+    void* block_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+SpareMapping& spare() {
+    static SpareMapping* s = new SpareMapping;  // never destroyed: strings may be freed at exit
+    return *s;
+}
+
 unsigned char* obtain(std::size_t total, std::uint64_t& mapped) {
     mapped = 0;
     if (total < kMapThreshold) return static_cast<unsigned char*>(std::malloc(total));
+    std::size_t size = 0;
+    if (void* kept = spare().take(total, size)) {
+        mapped = size;
+        return static_cast<unsigned char*>(kept);
+    }
     void* p = ::mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return nullptr;
 #ifdef MADV_HUGEPAGE
@@ -84,7 +126,7 @@ void SysFreeString(BSTR bstr) {
     Header header;
     std::memcpy(&header, block_of(bstr), sizeof header);
     if (header.mapped)
-        ::munmap(block_of(bstr), header.mapped);
+        spare().give(block_of(bstr), header.mapped);
     else
         std::free(block_of(bstr));
 }

@@ -1,5 +1,10 @@
 // Windows-1252 stands in for the ANSI code page.
 #include <array>
+#include <cstdint>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
 
 #include "platform/text/code_page.h"
 
@@ -31,9 +36,57 @@ char to_byte(char16_t c) {
     return '?';
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#define ZN_HAVE_SSSE3_CONVERSION 1
+
+// 16 bytes at a time without a branch: a byte outside 0x80..0x9F widens as it is; inside, its
+// low five bits pick the character from the 32-entry table, split into the characters' low
+// and high bytes and into two 16-entry halves for the byte shuffle.
+__attribute__((target("ssse3"))) std::size_t convert_ssse3(const std::uint8_t* bytes, std::size_t n, char16_t* out) {
+    alignas(16) std::uint8_t low[2][16];
+    alignas(16) std::uint8_t high[2][16];
+    for (std::size_t i = 0; i < 32; ++i) {
+        low[i / 16][i % 16] = static_cast<std::uint8_t>(kHighControls[i] & 0xFF);
+        high[i / 16][i % 16] = static_cast<std::uint8_t>(kHighControls[i] >> 8);
+    }
+    const __m128i low0 = _mm_load_si128(reinterpret_cast<const __m128i*>(low[0]));
+    const __m128i low1 = _mm_load_si128(reinterpret_cast<const __m128i*>(low[1]));
+    const __m128i high0 = _mm_load_si128(reinterpret_cast<const __m128i*>(high[0]));
+    const __m128i high1 = _mm_load_si128(reinterpret_cast<const __m128i*>(high[1]));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i range = _mm_set1_epi8(0x20);
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    const __m128i bit4 = _mm_set1_epi8(0x10);
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        // b ^ 0x80 is 0..0x1F exactly for b in 0x80..0x9F (as signed bytes: not negative, below 0x20).
+        const __m128i t = _mm_xor_si128(v, flip);
+        const __m128i in_range = _mm_andnot_si128(_mm_cmplt_epi8(t, zero), _mm_cmplt_epi8(t, range));
+        const __m128i index = _mm_and_si128(v, nibble);
+        const __m128i upper_half = _mm_cmpeq_epi8(_mm_and_si128(v, bit4), bit4);
+        const __m128i lo = _mm_or_si128(_mm_and_si128(upper_half, _mm_shuffle_epi8(low1, index)),
+                                        _mm_andnot_si128(upper_half, _mm_shuffle_epi8(low0, index)));
+        const __m128i hi = _mm_or_si128(_mm_and_si128(upper_half, _mm_shuffle_epi8(high1, index)),
+                                        _mm_andnot_si128(upper_half, _mm_shuffle_epi8(high0, index)));
+        const __m128i out_lo = _mm_or_si128(_mm_and_si128(in_range, lo), _mm_andnot_si128(in_range, v));
+        const __m128i out_hi = _mm_and_si128(in_range, hi);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(out_lo, out_hi));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(out_lo, out_hi));
+    }
+    for (; i < n; ++i) out[i] = kTable[bytes[i]];
+    return n;
+}
+#endif
+
 }  // namespace
 
 std::size_t ansi_to_utf16(const std::uint8_t* bytes, std::size_t n, char16_t* out) {
+#ifdef ZN_HAVE_SSSE3_CONVERSION
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3) return convert_ssse3(bytes, n, out);
+#endif
     for (std::size_t i = 0; i < n; ++i) out[i] = kTable[bytes[i]];
     return n;
 }
