@@ -1,11 +1,32 @@
+#include "import/import_run.h"
 #include "page/import_page.h"
+#include "platform/com/com_error.h"
+#include "platform/text/utf.h"
+#include "platform/ui/app.h"
 
 namespace zn::page {
+namespace {
+
+// The import as the Process button runs it. A failure of the host or of the import file ends
+// the run: what was saved before stays saved, the user is told once, and no success follows.
+bool run_import(PageState& state, PageControls& controls, std::u16string_view file_name,
+                std::u16string_view record_type) {
+    import::ImportRunPage page{state.session, state.file_utilities, controls.progress_bar,
+                               controls.remove_photos_check};
+    try {
+        return import::ImportPhotos(page, file_name, record_type);
+    } catch (const com::ComError& e) {
+        ui::message_box(e.description().empty() ? com::standard_description(e.code()) : e.description(), ui::kOkOnly);
+    } catch (const std::exception& e) {
+        ui::message_box(text::from_utf8(e.what()), ui::kOkOnly);
+    }
+    return false;
+}
+
+}  // namespace
 
 com::ComPtr<IUnknown> create_import_page() {
-    return create_import_page([](PageState&, PageControls&, std::u16string_view, std::u16string_view) -> bool {
-        com::throw_error(E_NOTIMPL, u"The photo import run is not part of this build yet.");
-    });
+    return create_import_page(run_import);
 }
 
 }  // namespace zn::page
