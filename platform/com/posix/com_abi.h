@@ -140,6 +140,11 @@ struct IUnknown;
 struct IDispatch;
 struct SAFEARRAY;
 
+struct VariantRecord {
+    void* pvRecord;
+    void* pRecInfo;
+};
+
 struct VARIANT {
     VARTYPE vt;
     WORD wReserved1;
@@ -167,10 +172,7 @@ struct VARIANT {
         SAFEARRAY** pparray;
         VARIANT* pvarVal;
         void* byref;
-        struct {
-            void* pvRecord;
-            void* pRecInfo;
-        } brecord;
+        VariantRecord brecord;
     };
 };
 static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*));
