@@ -1,5 +1,7 @@
 #include "refhost/components/host_config.h"
 
+#include "refhost/store/record_store.h"
+
 namespace zn::refhost {
 
 void HostConfig::fail(std::string member, HRESULT code, std::u16string description, int skip, int times) {
@@ -25,6 +27,7 @@ bool HostConfig::answer_installed(LONG module) {
         scripted_answers.pop_front();
         return answer;
     }
+    if (modules_from_records && records) return records->module_installed(module);
     return installed_modules.contains(module);
 }
 

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -11,6 +12,10 @@
 #include "host/host_interfaces.h"
 
 namespace zn::refhost {
+
+namespace store {
+class RecordStore;
+}
 
 // A failure to inject into one member.
 struct Failure {
@@ -26,8 +31,15 @@ public:
     // "FileUtilities.FileExists", "HostApplication.Services", ...). "Class.Create" names the
     // creation of an object through its class factory ("FileUtilities.Create").
 
-    // SystemInfo.IsSystemInstalled answers from here unless a scripted answer is pending.
-    // Both modules are installed unless a test says otherwise.
+    // The record database that the record classes read and write. Without one, the first record
+    // object makes an empty one in memory (ReferenceHost::records() fills it).
+    std::shared_ptr<store::RecordStore> records;
+    // Set when a database file was opened: SystemInfo then answers from its modules table.
+    bool modules_from_records = false;
+
+    // SystemInfo.IsSystemInstalled answers from here unless a scripted answer is pending or
+    // the modules come from a database (above). Both modules are installed unless a test says
+    // otherwise.
     std::set<LONG> installed_modules{host::kModuleHM, host::kModuleHV};
     void install_modules(std::set<LONG> modules) { installed_modules = std::move(modules); }
 

@@ -4,8 +4,10 @@
 
 #include "refhost/components/application.h"
 #include "refhost/components/file_utilities.h"
+#include "refhost/components/record_object.h"
 #include "refhost/components/system_info.h"
 #include "refhost/components/text_services.h"
+#include "refhost/store/record_store.h"
 
 namespace zn::refhost {
 namespace {
@@ -30,6 +32,11 @@ ReferenceHost::ReferenceHost() : state_(std::make_shared<HostState>()) {
     };
     serve(host::CLSID_SystemInfo, "SystemInfo", creator_of<SystemInfoObject>(state_));
     serve(host::CLSID_FileUtilities, "FileUtilities", creator_of<FileUtilitiesObject>(state_));
+    serve(host::CLSID_FacultyStaffRecord, "FacultyStaffRecord",
+          creator_of<RecordObject<host::FacultyStaffRecord>>(state_));
+    serve(host::CLSID_ApplicantRecord, "ApplicantRecord", creator_of<RecordObject<host::ApplicantRecord>>(state_));
+    serve(host::CLSID_StudentRecord, "StudentRecord", creator_of<RecordObject<host::StudentRecord>>(state_));
+    serve(host::CLSID_IndividualRecord, "IndividualRecord", creator_of<RecordObject<host::IndividualRecord>>(state_));
     serve(host::CLSID_TextServices, std::string(kSharedClass),
           [] { return com::ComPtr<IUnknown>(text_services_for_this_thread()->unknown()); });
     set_active_host_state(state_);
@@ -43,6 +50,15 @@ ReferenceHost::~ReferenceHost() {
 HostConfig& ReferenceHost::config() {
     return state_->config;
 }
+void ReferenceHost::open_database(const std::filesystem::path& path) {
+    state_->config.records = store::RecordStore::open(path);
+    state_->config.modules_from_records = true;
+}
+
+store::RecordStore& ReferenceHost::records() {
+    return *record_store_of(state_->config);
+}
+
 const Journal& ReferenceHost::journal() const {
     return state_->journal();
 }

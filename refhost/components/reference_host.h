@@ -10,7 +10,15 @@
 //   host.journal().contains("SystemInfo.IsSystemInstalled(4096,-1,-1,0)");
 //   host.live().objects();                             // 0 once every reference is released
 //
-// Classes served: SystemInfo, FileUtilities and TextServices by their CLSIDs; the application
+// Records: host.open_database(path) uses a record database file (see refhost/store/record_store.h),
+// whose modules table SystemInfo then answers from; without one the record classes use an empty
+// database in memory that host.records() fills:
+//   host.records().add({"Student", 12, "Ann Lee", std::nullopt});
+//   host.config().fail("StudentRecord.Save", E_FAIL, u"disk full");
+//
+// Classes served: SystemInfo, FileUtilities, TextServices and the four record classes
+// (FacultyStaffRecord, ApplicantRecord, StudentRecord, IndividualRecord, each also a
+// DataObject whose Fields hands out a FieldSet) by their CLSIDs; the application
 // object, its service provider and session objects are made by the host itself. The journal
 // names calls Class.Member(args) and objects Class#n; see journal.h, host_config.h and
 // live_counts.h. The thread's shared TextServices (one per thread, never released) journals into
@@ -20,6 +28,7 @@
 // after CoInitializeEx. Objects that outlive it keep working but are no longer creatable.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +43,9 @@
 namespace zn::refhost {
 
 class HostState;
+namespace store {
+class RecordStore;
+}
 
 class ReferenceHost {
 public:
@@ -46,6 +58,13 @@ public:
     ReferenceHost& operator=(const ReferenceHost&) = delete;
 
     HostConfig& config();
+
+    // Opens an existing record database: record objects created from now on read and write it,
+    // and SystemInfo answers from its modules table. Throws store::StoreError when the file is
+    // missing or is not a record database.
+    void open_database(const std::filesystem::path& path);
+    // The record database in use: the one opened, or else one in memory, made on first use.
+    store::RecordStore& records();
     const Journal& journal() const;
     void clear_journal();
 
