@@ -70,8 +70,8 @@ HRESULT FieldSetObject::get_Field(LONG id, VARIANT* value) {
                     bytes = with_store([&] { return record_->store->photo(record_->type, record_->id); });
                 const std::string_view b = bytes ? std::string_view(*bytes) : std::string_view();
                 text = com::Bstr::allocate(b.size());
-                const std::size_t n =
-                    text::ansi_to_utf16(reinterpret_cast<const std::uint8_t*>(b.data()), b.size(), text.data());
+                const std::size_t n = text::ansi_to_utf16(reinterpret_cast<const std::uint8_t*>(b.data()), b.size(),
+                                                          com::u16(text.data()));
                 if (n != b.size()) text = com::Bstr(text.view().substr(0, n));
             } else if (id == kNameFieldId) {
                 text =
