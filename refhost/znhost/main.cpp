@@ -28,7 +28,41 @@ constexpr Command kCommands[] = {
      "HM (4096, applicants), HV (8192, students), both (all, the default) or none. The module must be "
      "registered first.",
      run_lifecycle},
-    {"demo", "[--modules all|HM|HV|none]", "The same as lifecycle.", run_lifecycle},
+    {"init", "DB [--modules all|HM|HV|none]",
+     "Creates a record database at DB (refused if DB exists) with the host system modules that SystemInfo will "
+     "report as installed: HM (4096, applicants), HV (8192, students), both (all, the default) or none.",
+     run_init},
+    {"add", "DB TYPE ID NAME [--photo FILE]",
+     "Adds a record of TYPE (Student, Applicant, Faculty/Staff or Individual) with ID and NAME to DB, with "
+     "FILE's bytes as its photo if given.",
+     run_add},
+    {"import", "DB TYPE CSV [--remove-missing] [--answer LIST]",
+     "Imports photos as a user does through the plug-in: creates it through the registry, OnInit, opens its "
+     "page from the document file, OnLoad, chooses TYPE in the record type list, types CSV into the import file "
+     "field, ticks \"Remove existing photos if no photo defined in import file\" with --remove-missing, clicks "
+     "Process, then closes the plug-in down (OnQueryUnload, OnClosedown) and prints what was saved. Every message "
+     "box is written to standard error as one line: msgbox: TITLE | PROMPT | BUTTONS -> ANSWER. A box that "
+     "offers Cancel takes the next answer of LIST (ok and cancel, comma-separated; the last one repeats); "
+     "without --answer a person at the terminal answers, else every box is answered OK. A box with OK alone "
+     "is answered OK. While the run works, a progress bar is shown on standard error if it is a terminal. "
+     "Exits 0 when \"Photos imported successfully\" was shown, 1 when a prompt was cancelled, 2 for any "
+     "other end (invalid file or type, an error). The module must be registered first.",
+     run_import},
+    {"list", "DB [TYPE]",
+     "Prints one line per record of DB (of TYPE only, if given): TYPE, ID, NAME and the size of its stored photo "
+     "in bytes (0 without one), separated by tabs.",
+     run_list},
+    {"photo", "DB TYPE ID [-o FILE]",
+     "Writes the stored photo of one record, byte for byte, to standard output or to FILE. Exits 3 when the "
+     "record has no photo (or does not exist).",
+     run_photo},
+    {"demo", "[DIR]",
+     "Makes a demo school in DIR (default: znhost-demo; a school.db, photos and CSV files made there before are "
+     "replaced): a record database with a few hundred records of every type, a bitmap photo for most, and for "
+     "each type an import file with a heading row and a few bad lines. Then imports each type through the "
+     "plug-in (answering OK to every prompt; Individual with the remove-missing box ticked) and prints what "
+     "changed. The module must be registered first.",
+     run_demo},
 };
 
 // Prints text as lines of at most width characters, each after indent.
