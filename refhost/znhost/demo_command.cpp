@@ -34,7 +34,7 @@ int run_demo(std::span<const std::string_view> args) {
         console::error("usage: znhost demo [DIR]");
         return kExitUsage;
     }
-    const std::filesystem::path dir = path_from_utf8(args.empty() ? "znhost-demo" : args[0]);
+    const std::filesystem::path dir = path_from_utf8(args.empty() ? "demo" : args[0]);
 
     console::line("1. Making a demo school in " + dir.string());
     DemoSchool school;

@@ -62,7 +62,8 @@ void open_and_import(ReferenceHost& host, ui::headless::Driver& driver, const Im
     });
     step("OnLoad", [&] { com::check(plugin->OnLoad(page.get())); });
 
-    const auto offered = driver.entries(u"cboRecordType");
+    std::vector<std::u16string> offered;
+    step("read the record types", [&] { offered = driver.entries(u"cboRecordType"); });
     if (std::find(offered.begin(), offered.end(), request.record_type) == offered.end())
         throw StepFailed{"choose the record type: the page does not offer " + text::to_utf8(request.record_type) +
                          " (it offers: " + joined(offered) + ")"};
@@ -70,12 +71,16 @@ void open_and_import(ReferenceHost& host, ui::headless::Driver& driver, const Im
     step("type the import file", [&] { driver.type(u"se_ImportFileName", request.import_file); });
     if (request.remove_missing) step("tick the check box", [&] { driver.tick(u"Check1", true); });
 
-    if (!driver.enabled(u"Command1", 0))
+    bool process_enabled = false;
+    step("find Process", [&] { process_enabled = driver.enabled(u"Command1", 0); });
+    if (!process_enabled)
         throw StepFailed{"click Process: Process is disabled; the page found no import file " +
                          text::to_utf8(request.import_file)};
     if (progress) {
-        auto& bar = driver.control<ui::headless::HeadlessProgressBar>(u"pbarOverall");
-        driver.backend().set_yield_hook([&bar, progress] { progress->update(bar.value(), bar.max()); });
+        ui::headless::HeadlessProgressBar* bar = nullptr;
+        step("find the progress bar",
+             [&] { bar = &driver.control<ui::headless::HeadlessProgressBar>(u"pbarOverall"); });
+        driver.backend().set_yield_hook([bar, progress] { progress->update(bar->value(), bar->max()); });
     }
     step("click Process", [&] { driver.click(u"Command1", 0); });
     driver.backend().set_yield_hook({});

@@ -1,5 +1,6 @@
 // znhost: the reference host as a program. It registers the plug-in module, and plays the host
 // application that creates the plug-in, shows its page and closes it down.
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,8 @@ constexpr Command kCommands[] = {
      "record has no photo (or does not exist).",
      run_photo},
     {"demo", "[DIR]",
-     "Makes a demo school in DIR (default: znhost-demo; a school.db, photos and CSV files made there before are "
+     "Makes a demo school in DIR (default: demo, in the current folder; a school.db, photos and CSV files made there "
+     "before are "
      "replaced): a record database with a few hundred records of every type, a bitmap photo for most, and for "
      "each type an import file with a heading row and a few bad lines. Then imports each type through the "
      "plug-in (answering OK to every prompt; Individual with the remove-missing box ticked) and prints what "
@@ -113,7 +115,13 @@ int main(int argc, char** argv) {
     for (const auto& c : commands()) {
         if (args[0] != c.name) continue;
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        const int rc = c.run(std::span(args).subspan(1));
+        int rc = kExitUsage;
+        try {
+            rc = c.run(std::span(args).subspan(1));
+        } catch (const std::exception& e) {
+            // Nothing a command leaves unhandled ends the program without a word.
+            console::error("znhost: " + std::string(e.what()));
+        }
         CoUninitialize();
         return rc;
     }
