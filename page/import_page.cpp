@@ -96,7 +96,8 @@ private:
         c.process_button.click.connect([this](std::int16_t index) {
             // The run yields to the host, which may let go of the page meanwhile: the page
             // stays alive until its handler has returned.
-            const ComPtr<ImportPage> alive(this);
+            AddRef();
+            const auto alive = ComPtr<ImportPage>::attach(this);
             process_click(state_, controls_, index, run_);
         });
         c.import_file_field.button_click.connect(

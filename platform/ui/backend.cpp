@@ -22,13 +22,18 @@ Backend* program_backend() noexcept {
 #endif
 }
 
+// The backend of a thread on which nothing was installed, made on first use.
+struct DefaultBackend {
+    std::unique_ptr<Backend> backend = make_default_backend();
+};
+
 }  // namespace
 
 Backend& thread_backend() {
     if (t_installed) return *t_installed;
     if (Backend* program = program_backend()) return *program;
-    thread_local const std::unique_ptr<Backend> fallback = make_default_backend();
-    return *fallback;
+    thread_local const DefaultBackend fallback;
+    return *fallback.backend;
 }
 
 ScopedBackend::ScopedBackend(Backend& backend) noexcept : previous_(t_installed) {
