@@ -51,9 +51,9 @@ cp "$WORK/speed/school.db" "$WORK/speed/pristine.db"
 import_once() { cp "$WORK/speed/pristine.db" "$WORK/speed/school.db"; "$ZNHOST" import "$WORK/speed/school.db" Student "$WORK/speed/import.csv" --answer ok; }
 shell_once() { cp "$WORK/speed/pristine.db" "$WORK/speed/school.db"; sqlite3 "$WORK/speed/school.db" <"$WORK/speed/updates.sql"; }
 copy_once() { cp "$WORK/speed/pristine.db" "$WORK/speed/school.db"; }
+copy=$(best_of 3 copy_once)
 shell=$(best_of 3 shell_once)
 import=$(best_of 3 import_once)
-copy=$(best_of 3 copy_once)
 stored=$(sqlite3 "$WORK/speed/school.db" "SELECT count(*) FROM records WHERE length(photo) = 20000")
 echo "end to end: $RECORDS records with 20 KB photos ($stored stored)"
 printf '  sqlite3 shell, readfile(), one transaction per record: %.3f s\n' "$(echo "$shell - $copy" | bc -l)"
