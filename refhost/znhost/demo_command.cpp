@@ -72,7 +72,7 @@ int run_demo(std::span<const std::string_view> args) {
                                     is_terminal(stderr)};
         const ImportOutcome outcome = host_import(host, request, answers);
         for (const std::string& p : outcome.problems) console::error("znhost: " + p);
-        saved[type] = count_saves(host.journal());
+        saved[type] = outcome.saves;
         const SaveCounts& s = saved[type];
         console::line("   " + std::string(outcome.end == ImportEnd::Imported ? "Imported" : "NOT imported") + ": " +
                       std::to_string(s.saved) + " records saved (" + std::to_string(s.photos_set) + " photos stored, " +

@@ -46,7 +46,7 @@ ImportEnd end_of(const std::vector<ui::headless::MessageBoxRecord>& boxes) {
 
 // Drives the page from the plug-in's creation to the end of Process.
 void open_and_import(ReferenceHost& host, ui::headless::Driver& driver, const ImportRequest& request,
-                     ProgressDisplay* progress, com::ComPtr<host::IQWHostedPlugin>& plugin,
+                     ProgressDisplay* progress, SaveCounts& saves, com::ComPtr<host::IQWHostedPlugin>& plugin,
                      com::ComPtr<IDispatch>& page) {
     step("create the plug-in " + text::to_utf8(kPluginProgId), [&] {
         CLSID clsid{};
@@ -76,12 +76,15 @@ void open_and_import(ReferenceHost& host, ui::headless::Driver& driver, const Im
     if (!process_enabled)
         throw StepFailed{"click Process: Process is disabled; the page found no import file " +
                          text::to_utf8(request.import_file)};
-    if (progress) {
-        ui::headless::HeadlessProgressBar* bar = nullptr;
+    ui::headless::HeadlessProgressBar* bar = nullptr;
+    if (progress)
         step("find the progress bar",
              [&] { bar = &driver.control<ui::headless::HeadlessProgressBar>(u"pbarOverall"); });
-        driver.backend().set_yield_hook([bar, progress] { progress->update(bar->value(), bar->max()); });
-    }
+    driver.backend().set_yield_hook([&host, &saves, bar, progress] {
+        saves += count_saves(host.journal());
+        host.clear_journal();
+        if (progress) progress->update(bar->value(), bar->max());
+    });
     step("click Process", [&] { driver.click(u"Command1", 0); });
     driver.backend().set_yield_hook({});
     if (progress) progress->clear();
@@ -103,7 +106,7 @@ ImportOutcome host_import(ReferenceHost& host, const ImportRequest& request, Mes
     com::ComPtr<host::IQWHostedPlugin> plugin;
     com::ComPtr<IDispatch> page;
     try {
-        open_and_import(host, driver, request, shown_progress, plugin, page);
+        open_and_import(host, driver, request, shown_progress, outcome.saves, plugin, page);
     } catch (const StepFailed& f) {
         backend.set_yield_hook({});
         progress.clear();
@@ -123,9 +126,19 @@ ImportOutcome host_import(ReferenceHost& host, const ImportRequest& request, Mes
     page = nullptr;
     plugin = nullptr;
 
+    outcome.saves += count_saves(host.journal());
     outcome.boxes = backend.transcript();
     outcome.end = end_of(outcome.boxes);
     return outcome;
+}
+
+SaveCounts& operator+=(SaveCounts& a, const SaveCounts& b) {
+    a.saved += b.saved;
+    a.photos_set += b.photos_set;
+    a.photos_cleared += b.photos_cleared;
+    a.failed += b.failed;
+    a.not_loaded += b.not_loaded;
+    return a;
 }
 
 SaveCounts count_saves(const Journal& journal) {

@@ -26,16 +26,6 @@ enum class ImportEnd {
     Other,      // anything else: invalid file or type, an error, a step znhost could not take
 };
 
-struct ImportOutcome {
-    ImportEnd end = ImportEnd::Other;
-    std::vector<ui::headless::MessageBoxRecord> boxes;  // every message box, in order
-    std::vector<std::string> problems;  // steps that failed, each "what: why"; empty when all went through
-};
-
-inline constexpr std::u16string_view kSuccessPrompt = u"Photos imported successfully";
-
-ImportOutcome host_import(ReferenceHost& host, const ImportRequest& request, MessageBoxAnswers& answers);
-
 // What the run wrote, from the host's journal: records saved, photos set and cleared.
 struct SaveCounts {
     int saved = 0;
@@ -45,5 +35,20 @@ struct SaveCounts {
     int not_loaded = 0;  // Loads that failed
 };
 SaveCounts count_saves(const Journal& journal);
+
+SaveCounts& operator+=(SaveCounts& a, const SaveCounts& b);
+
+struct ImportOutcome {
+    ImportEnd end = ImportEnd::Other;
+    SaveCounts saves;                                   // over the whole run
+    std::vector<ui::headless::MessageBoxRecord> boxes;  // every message box, in order
+    std::vector<std::string> problems;  // steps that failed, each "what: why"; empty when all went through
+};
+
+inline constexpr std::u16string_view kSuccessPrompt = u"Photos imported successfully";
+
+// The host's journal is emptied at every yield of the run, once its saves are counted, so that a
+// long import holds no record of every line.
+ImportOutcome host_import(ReferenceHost& host, const ImportRequest& request, MessageBoxAnswers& answers);
 
 }  // namespace zn::refhost

@@ -13,8 +13,8 @@
 namespace zn::refhost {
 namespace {
 
-void print_import_summary(const ImportOutcome& outcome, const Journal& journal) {
-    const SaveCounts saves = count_saves(journal);
+void print_import_summary(const ImportOutcome& outcome) {
+    const SaveCounts& saves = outcome.saves;
     console::line("Records saved: " + std::to_string(saves.saved) + " (photos stored " +
                   std::to_string(saves.photos_set) + ", cleared " + std::to_string(saves.photos_cleared) + ")");
     if (saves.not_loaded) console::line("Records not loaded: " + std::to_string(saves.not_loaded));
@@ -88,7 +88,7 @@ int run_import(std::span<const std::string_view> args) {
 
     const ImportOutcome outcome = host_import(host, request, answers);
     for (const std::string& p : outcome.problems) console::error("znhost: " + p);
-    print_import_summary(outcome, host.journal());
+    print_import_summary(outcome);
     if (const LiveCounts live = host.live(); live.objects() != 0)
         console::error("znhost: host objects still alive after the plug-in closed down: " + live.to_string());
     return exit_code_of(outcome.end);
