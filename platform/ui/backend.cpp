@@ -1,6 +1,8 @@
 #include "platform/ui/backend.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
 #endif
 
@@ -13,13 +15,15 @@ thread_local Backend* t_installed = nullptr;
 // its lookup. In a program that exports none, a module finds no lookup or its own copy, which
 // answers with what is installed in that copy: here, nothing.
 Backend* program_backend() noexcept {
-#ifdef _WIN32
-    return nullptr;  // the Win32 backend serves every module there
-#else
     using Lookup = Backend* (*)() noexcept;
+#ifdef _WIN32
+    // A program exports it by name from its executable (see zn_export_program_lookups).
+    const auto lookup = reinterpret_cast<Lookup>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), "zn_ui_installed_backend")));
+#else
     const auto lookup = reinterpret_cast<Lookup>(dlsym(RTLD_DEFAULT, "zn_ui_installed_backend"));
-    return lookup ? lookup() : nullptr;
 #endif
+    return lookup ? lookup() : nullptr;
 }
 
 // The backend of a thread on which nothing was installed, made on first use.
