@@ -25,10 +25,10 @@ public:
     virtual ~Control() = default;
 
     // The control's entry in the layout table it was built from.
-    virtual const ControlSpec& spec() const noexcept = 0;
-    std::u16string_view name() const noexcept { return spec().name; }
-    int index() const noexcept { return spec().index; }
-    ControlKind kind() const noexcept { return spec().kind; }
+    virtual const ControlSpec& definition() const noexcept = 0;
+    std::u16string_view name() const noexcept { return definition().name; }
+    int index() const noexcept { return definition().index; }
+    ControlKind kind() const noexcept { return definition().kind; }
 
     virtual bool enabled() const = 0;
     virtual void set_enabled(bool enabled) = 0;

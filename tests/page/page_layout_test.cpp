@@ -20,7 +20,7 @@ const ui::PageLayout& layout() {
     return import_page_layout();
 }
 
-const ui::ControlSpec& spec(std::u16string_view name) {
+const ui::ControlSpec& definition(std::u16string_view name) {
     const ui::ControlSpec* s = layout().find(name);
     if (!s) throw std::logic_error("missing control");
     return *s;
@@ -30,7 +30,7 @@ const ui::ControlSpec& spec(std::u16string_view name) {
 Bounds on_page(const ui::ControlSpec& c) {
     Bounds b = *c.bounds;
     if (!c.container.empty()) {
-        const Bounds outer = on_page(spec(c.container));
+        const Bounds outer = on_page(definition(c.container));
         b.left += outer.left;
         b.top += outer.top;
     }
@@ -76,7 +76,7 @@ TEST(PageLayoutTest, ControlsHaveTheirKindsPlacesAndTabIndexes) {
         EXPECT_EQ(*c->bounds, e.bounds);
         EXPECT_EQ(c->tab_index, e.tab);
     }
-    const ui::ControlSpec& dialog = spec(u"dlgPath");
+    const ui::ControlSpec& dialog = definition(u"dlgPath");
     EXPECT_EQ(dialog.kind, ControlKind::FileDialog);
     EXPECT_EQ(dialog.container, u"Frame1");
     EXPECT_FALSE(dialog.bounds.has_value());
@@ -107,23 +107,23 @@ TEST(PageLayoutTest, EveryControlButTheFrameLiesInsideThePage) {
 }
 
 TEST(PageLayoutTest, DesignCaptionsAndStates) {
-    EXPECT_EQ(spec(u"Command1").caption, u"Process");
-    EXPECT_EQ(spec(u"Check1").caption, u"Remove existing photos if no photo defined in import file");
-    EXPECT_EQ(spec(u"lblReportType").caption, u"Select the type of record for photo importing:");
-    EXPECT_EQ(spec(u"Label1").caption, u"Import file name:");
-    EXPECT_EQ(spec(u"Frame1").caption, u"");
-    EXPECT_TRUE(spec(u"Label2").caption.starts_with(u"This plug-in will import student photos from a file"));
-    EXPECT_TRUE(spec(u"Label2").caption.ends_with(u"the photo file for each student."));
+    EXPECT_EQ(definition(u"Command1").caption, u"Process");
+    EXPECT_EQ(definition(u"Check1").caption, u"Remove existing photos if no photo defined in import file");
+    EXPECT_EQ(definition(u"lblReportType").caption, u"Select the type of record for photo importing:");
+    EXPECT_EQ(definition(u"Label1").caption, u"Import file name:");
+    EXPECT_EQ(definition(u"Frame1").caption, u"");
+    EXPECT_TRUE(definition(u"Label2").caption.starts_with(u"This plug-in will import student photos from a file"));
+    EXPECT_TRUE(definition(u"Label2").caption.ends_with(u"the photo file for each student."));
     for (const ui::ControlSpec& c : layout().controls) {
         EXPECT_TRUE(c.enabled);
         EXPECT_EQ(c.visible, c.name != u"pbarOverall");
     }
-    EXPECT_EQ(spec(u"pbarOverall").int_setting(ui::setting_key::kMin, -1), 0);
-    EXPECT_EQ(spec(u"pbarOverall").int_setting(ui::setting_key::kMax, -1), 100);
+    EXPECT_EQ(definition(u"pbarOverall").int_setting(ui::setting_key::kMin, -1), 0);
+    EXPECT_EQ(definition(u"pbarOverall").int_setting(ui::setting_key::kMax, -1), 100);
 }
 
 TEST(PageLayoutTest, FileFieldSettingsAsStored) {
-    const ui::ControlSpec& field = spec(u"se_ImportFileName");
+    const ui::ControlSpec& field = definition(u"se_ImportFileName");
     // The stored size is the field's size in HIMETRIC (2540 per inch against 1440 twips).
     const auto himetric = [](int twips) { return static_cast<int>(std::lround(twips * 2540.0 / 1440.0)); };
     EXPECT_EQ(field.int_setting(u"_extentx", 0), himetric(field.bounds->width));

@@ -17,26 +17,26 @@
 namespace zn::ui::headless {
 namespace {
 
-std::unique_ptr<Control> make_control(HeadlessControlSet& owner, const ControlSpec& spec) {
-    switch (spec.kind) {
+std::unique_ptr<Control> make_control(HeadlessControlSet& owner, const ControlSpec& definition) {
+    switch (definition.kind) {
         case ControlKind::DropDownList:
-            return std::make_unique<HeadlessDropDownList>(owner, spec);
+            return std::make_unique<HeadlessDropDownList>(owner, definition);
         case ControlKind::CommandButton:
-            return std::make_unique<HeadlessCommandButton>(owner, spec);
+            return std::make_unique<HeadlessCommandButton>(owner, definition);
         case ControlKind::CheckBox:
-            return std::make_unique<HeadlessCheckBox>(owner, spec);
+            return std::make_unique<HeadlessCheckBox>(owner, definition);
         case ControlKind::Label:
-            return std::make_unique<HeadlessLabel>(owner, spec);
+            return std::make_unique<HeadlessLabel>(owner, definition);
         case ControlKind::Frame:
-            return std::make_unique<HeadlessFrame>(owner, spec);
+            return std::make_unique<HeadlessFrame>(owner, definition);
         case ControlKind::ButtonEdit:
-            return std::make_unique<HeadlessButtonEdit>(owner, spec);
+            return std::make_unique<HeadlessButtonEdit>(owner, definition);
         case ControlKind::FileDialog:
-            return std::make_unique<HeadlessFileDialog>(owner, spec);
+            return std::make_unique<HeadlessFileDialog>(owner, definition);
         case ControlKind::ProgressBar:
-            return std::make_unique<HeadlessProgressBar>(owner, spec);
+            return std::make_unique<HeadlessProgressBar>(owner, definition);
     }
-    throw MissingControl(spec.name, spec.index, "unknown kind in the layout");
+    throw MissingControl(definition.name, definition.index, "unknown kind in the layout");
 }
 
 bool has_cancel_button(int style) {
@@ -70,7 +70,7 @@ std::u16string process_directory() {
 HeadlessControlSet::HeadlessControlSet(HeadlessBackend& backend, const PageLayout& layout)
     : backend_(&backend), layout_(layout) {
     controls_.reserve(layout.controls.size());
-    for (const ControlSpec& spec : layout.controls) controls_.push_back(make_control(*this, spec));
+    for (const ControlSpec& definition : layout.controls) controls_.push_back(make_control(*this, definition));
 }
 
 HeadlessControlSet::~HeadlessControlSet() {
@@ -96,10 +96,11 @@ void HeadlessControlSet::move_focus(Control& control) {
 std::vector<Control*> HeadlessControlSet::tab_order() const {
     std::vector<Control*> order;
     for (const auto& c : controls_)
-        if (takes_focus(c->kind()) && c->enabled() && c->visible() && c->spec().tab_index != kNoTabIndex)
+        if (takes_focus(c->kind()) && c->enabled() && c->visible() && c->definition().tab_index != kNoTabIndex)
             order.push_back(c.get());
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Control* a, const Control* b) { return a->spec().tab_index < b->spec().tab_index; });
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+        return a->definition().tab_index < b->definition().tab_index;
+    });
     return order;
 }
 

@@ -52,8 +52,8 @@ void HeadlessCommandButton::press() {
 
 // ---- check box ----
 
-HeadlessCheckBox::HeadlessCheckBox(HeadlessControlSet& owner, const ControlSpec& spec)
-    : HeadlessControl(owner, spec), value_(spec.int_setting(setting_key::kValue, 0)) {}
+HeadlessCheckBox::HeadlessCheckBox(HeadlessControlSet& owner, const ControlSpec& definition)
+    : HeadlessControl(owner, definition), value_(definition.int_setting(setting_key::kValue, 0)) {}
 
 void HeadlessCheckBox::set_value(int value) {
     if (value < 0 || value > 2) com::throw_error(kInvalidPropertyValue);
@@ -62,11 +62,11 @@ void HeadlessCheckBox::set_value(int value) {
 
 // ---- button edit ----
 
-HeadlessButtonEdit::HeadlessButtonEdit(HeadlessControlSet& owner, const ControlSpec& spec)
-    : HeadlessControl(owner, spec),
-      text_(spec.text_setting(setting_key::kText, u"")),
-      locked_(spec.bool_setting(setting_key::kLocked, false)),
-      max_length_(static_cast<std::size_t>(std::max(spec.int_setting(setting_key::kMaxLength, 0), 0))) {}
+HeadlessButtonEdit::HeadlessButtonEdit(HeadlessControlSet& owner, const ControlSpec& definition)
+    : HeadlessControl(owner, definition),
+      text_(definition.text_setting(setting_key::kText, u"")),
+      locked_(definition.bool_setting(setting_key::kLocked, false)),
+      max_length_(static_cast<std::size_t>(std::max(definition.int_setting(setting_key::kMaxLength, 0), 0))) {}
 
 void HeadlessButtonEdit::set_text(std::u16string_view text) {
     start_ = 0;
@@ -134,8 +134,8 @@ std::int16_t HeadlessButtonEdit::press_key(std::int16_t key, std::int16_t shift)
 
 // ---- file dialog ----
 
-HeadlessFileDialog::HeadlessFileDialog(HeadlessControlSet& owner, const ControlSpec& spec)
-    : HeadlessControl(owner, spec), title_(spec.text_setting(setting_key::kDialogTitle, u"")) {}
+HeadlessFileDialog::HeadlessFileDialog(HeadlessControlSet& owner, const ControlSpec& definition)
+    : HeadlessControl(owner, definition), title_(definition.text_setting(setting_key::kDialogTitle, u"")) {}
 
 void HeadlessFileDialog::show_open() {
     DialogShowing showing;
@@ -158,11 +158,11 @@ void HeadlessFileDialog::show_open() {
 
 // ---- progress bar ----
 
-HeadlessProgressBar::HeadlessProgressBar(HeadlessControlSet& owner, const ControlSpec& spec)
-    : HeadlessControl(owner, spec),
-      min_(static_cast<float>(spec.int_setting(setting_key::kMin, 0))),
-      max_(static_cast<float>(spec.int_setting(setting_key::kMax, 100))),
-      value_(static_cast<float>(spec.int_setting(setting_key::kValue, 0))) {}
+HeadlessProgressBar::HeadlessProgressBar(HeadlessControlSet& owner, const ControlSpec& definition)
+    : HeadlessControl(owner, definition),
+      min_(static_cast<float>(definition.int_setting(setting_key::kMin, 0))),
+      max_(static_cast<float>(definition.int_setting(setting_key::kMax, 100))),
+      value_(static_cast<float>(definition.int_setting(setting_key::kValue, 0))) {}
 
 void HeadlessProgressBar::set_value(float value) {
     value_ = value;

@@ -20,10 +20,10 @@ class HeadlessControlSet;
 template <class Interface>
 class HeadlessControl : public Interface {
 public:
-    HeadlessControl(HeadlessControlSet& owner, const ControlSpec& spec)
-        : owner_(owner), spec_(spec), enabled_(spec.enabled), visible_(spec.visible) {}
+    HeadlessControl(HeadlessControlSet& owner, const ControlSpec& definition)
+        : owner_(owner), definition_(definition), enabled_(definition.enabled), visible_(definition.visible) {}
 
-    const ControlSpec& spec() const noexcept override { return spec_; }
+    const ControlSpec& definition() const noexcept override { return definition_; }
     bool enabled() const override { return enabled_; }
     void set_enabled(bool enabled) override { enabled_ = enabled; }
     bool visible() const override { return visible_; }
@@ -38,7 +38,7 @@ public:
 
 private:
     HeadlessControlSet& owner_;
-    const ControlSpec& spec_;
+    const ControlSpec& definition_;
     bool enabled_;
     bool visible_;
     std::vector<bool> visibility_writes_;
@@ -67,8 +67,8 @@ private:
 
 class HeadlessCommandButton final : public HeadlessControl<CommandButton> {
 public:
-    HeadlessCommandButton(HeadlessControlSet& owner, const ControlSpec& spec)
-        : HeadlessControl(owner, spec), caption_(spec.caption) {}
+    HeadlessCommandButton(HeadlessControlSet& owner, const ControlSpec& definition)
+        : HeadlessControl(owner, definition), caption_(definition.caption) {}
 
     std::u16string caption() const override { return caption_; }
     void set_caption(std::u16string_view caption) override { caption_ = caption; }
@@ -82,9 +82,9 @@ private:
 
 class HeadlessCheckBox final : public HeadlessControl<CheckBox> {
 public:
-    HeadlessCheckBox(HeadlessControlSet& owner, const ControlSpec& spec);
+    HeadlessCheckBox(HeadlessControlSet& owner, const ControlSpec& definition);
 
-    std::u16string caption() const override { return std::u16string(spec().caption); }
+    std::u16string caption() const override { return std::u16string(definition().caption); }
     int value() const override { return value_; }
     void set_value(int value) override;
 
@@ -94,8 +94,8 @@ private:
 
 class HeadlessLabel final : public HeadlessControl<Label> {
 public:
-    HeadlessLabel(HeadlessControlSet& owner, const ControlSpec& spec)
-        : HeadlessControl(owner, spec), caption_(spec.caption) {}
+    HeadlessLabel(HeadlessControlSet& owner, const ControlSpec& definition)
+        : HeadlessControl(owner, definition), caption_(definition.caption) {}
 
     std::u16string caption() const override { return caption_; }
     void set_caption(std::u16string_view caption) override { caption_ = caption; }
@@ -106,8 +106,8 @@ private:
 
 class HeadlessFrame final : public HeadlessControl<Frame> {
 public:
-    HeadlessFrame(HeadlessControlSet& owner, const ControlSpec& spec)
-        : HeadlessControl(owner, spec), caption_(spec.caption) {}
+    HeadlessFrame(HeadlessControlSet& owner, const ControlSpec& definition)
+        : HeadlessControl(owner, definition), caption_(definition.caption) {}
 
     std::u16string caption() const override { return caption_; }
     void set_caption(std::u16string_view caption) override { caption_ = caption; }
@@ -123,7 +123,7 @@ public:
     static constexpr std::int16_t kKeyBack = 8;
     static constexpr std::int16_t kKeyDelete = 46;
 
-    HeadlessButtonEdit(HeadlessControlSet& owner, const ControlSpec& spec);
+    HeadlessButtonEdit(HeadlessControlSet& owner, const ControlSpec& definition);
 
     std::u16string text() const override { return text_; }
     void set_text(std::u16string_view text) override;
@@ -170,7 +170,7 @@ struct DialogShowing {
 
 class HeadlessFileDialog final : public HeadlessControl<FileDialog> {
 public:
-    HeadlessFileDialog(HeadlessControlSet& owner, const ControlSpec& spec);
+    HeadlessFileDialog(HeadlessControlSet& owner, const ControlSpec& definition);
 
     std::u16string dialog_title() const override { return title_; }
     void set_dialog_title(std::u16string_view title) override { title_ = title; }
@@ -198,7 +198,7 @@ private:
 
 class HeadlessProgressBar final : public HeadlessControl<ProgressBar> {
 public:
-    HeadlessProgressBar(HeadlessControlSet& owner, const ControlSpec& spec);
+    HeadlessProgressBar(HeadlessControlSet& owner, const ControlSpec& definition);
 
     float min() const override { return min_; }
     void set_min(float value) override { min_ = value; }
