@@ -1,6 +1,7 @@
 # Checks a built Windows module with objdump: it imports only system DLLs (the C++ runtime is
 # linked in), and exports exactly the four in-process server entry points, by name.
 #   cmake -DOBJDUMP=<objdump> -DMODULE=<file.dll> -P check_module_file.cmake
+cmake_minimum_required(VERSION 3.25)
 if(NOT OBJDUMP OR NOT MODULE)
   message(FATAL_ERROR "usage: cmake -DOBJDUMP=... -DMODULE=... -P check_module_file.cmake")
 endif()
@@ -34,12 +35,9 @@ endif()
 if(MODULE MATCHES "\\.dll$")
   # The export table lists "[Ordinal/Name Pointer] Table" rows as "[  n] Name".
   string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]*\\[[ 0-9]+\\][^\n]*\n)*)" table "${dump}")
-  string(REGEX MATCHALL "\\][ \t]+[A-Za-z_0-9@]+" rows "${CMAKE_MATCH_1}")
-  set(exports "")
-  foreach(row IN LISTS rows)
-    string(REGEX REPLACE "^\\][ \t]+" "" name "${row}")
-    list(APPEND exports ${name})
-  endforeach()
+  # Brackets would split CMake lists oddly: drop the "[  n]" column before taking the names.
+  string(REGEX REPLACE "\\[[ 0-9]+\\]" "" rows "${CMAKE_MATCH_1}")
+  string(REGEX MATCHALL "[A-Za-z_0-9@]+" exports "${rows}")
   list(SORT exports)
   set(expected DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer)
   if(NOT exports STREQUAL expected)

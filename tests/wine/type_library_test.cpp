@@ -204,6 +204,18 @@ TEST_F(HostTypeLibrary, LibraryIdentity) {
     library->ReleaseTLibAttr(attr);
 }
 
+#ifdef ZN_HOST_PROGRAM_PATH
+TEST(HostProgram, CarriesTheHostLibraryAsItsTypeLibraryResource) {
+    auto embedded = load_type_library(windows_path(ZN_HOST_PROGRAM_PATH));
+    TLIBATTR* attr = nullptr;
+    com::check(embedded->GetLibAttr(&attr));
+    EXPECT_EQ(text(attr->guid), text(host::LIBID_HostApi));
+    embedded->ReleaseTLibAttr(attr);
+    ComPtr<ITypeInfo> hosted_plugin;
+    EXPECT_EQ(embedded->GetTypeInfoOfGuid(com::iid_of<host::IQWHostedPlugin>(), hosted_plugin.put()), S_OK);
+}
+#endif
+
 TEST_F(HostTypeLibrary, PluginInterfacesMatchTheCppDeclarations) {
     expect_vtable_agrees<host::IQWHeaderInfo, HeaderInfoProbe>({L"Caption", L"Name", L"Description", L"Image", L"Group"});
     expect_vtable_agrees<host::IQWHostedPlugin, HostedPluginProbe>(

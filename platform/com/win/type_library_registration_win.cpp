@@ -17,6 +17,12 @@ HRESULT register_type_library(std::u16string_view module_path, const TypeLibrary
 }
 
 HRESULT unregister_type_library(std::u16string_view, const TypeLibraryIdentity& library) noexcept {
+    // Not registered at all: nothing to remove. Asked first because UnRegisterTypeLib's code for
+    // this case differs between systems (Wine answers E_INVALIDARG).
+    BSTR registered_path = nullptr;
+    if (FAILED(QueryPathOfRegTypeLib(library.libid, library.major, library.minor, library.lcid, &registered_path)))
+        return S_OK;
+    SysFreeString(registered_path);
     const HRESULT hr = UnRegisterTypeLib(library.libid, library.major, library.minor, library.lcid,
                                          sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     // Not registered (or already removed) is no failure.
