@@ -90,7 +90,8 @@ TEST_F(RegisteredModule, UnknownClassIsRefusedByTheModule) {
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     HMODULE dll = LoadLibraryW(module.c_str());
     ASSERT_NE(dll, nullptr);
-    auto get_class_object = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    auto get_class_object =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
     ASSERT_NE(get_class_object, nullptr);
     void* factory = reinterpret_cast<void*>(1);
     EXPECT_EQ(get_class_object(com::iid_of<IUnknown>(), com::iid_of<IClassFactory>(), &factory),

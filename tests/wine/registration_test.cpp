@@ -19,13 +19,17 @@ std::wstring lower(std::wstring s) {
     return s;
 }
 
-std::wstring clsid_key(const plugin::ClassIdentity& c) { return L"CLSID\\" + guid_text(c.clsid); }
+std::wstring clsid_key(const plugin::ClassIdentity& c) {
+    return L"CLSID\\" + guid_text(c.clsid);
+}
 std::wstring typelib_key() {
     const auto& m = plugin::module_identity();
     return L"TypeLib\\" + guid_text(m.libid) + L"\\" + std::to_wstring(m.version_major) + L"." +
            std::to_wstring(m.version_minor);
 }
-std::wstring interface_key(const GUID& iid) { return L"Interface\\" + guid_text(iid); }
+std::wstring interface_key(const GUID& iid) {
+    return L"Interface\\" + guid_text(iid);
+}
 
 class Registration : public ::testing::Test {
 protected:
@@ -59,8 +63,8 @@ protected:
             EXPECT_EQ(library_interface, libid);
             EXPECT_EQ(string_value(interface_key(c.default_iid) + L"\\ProxyStubClsid32"), kAutomationProxy);
         }
-        const auto library_file =
-            string_value(typelib_key() + L"\\" + std::to_wstring(m.lcid) + (sizeof(void*) == 8 ? L"\\win64" : L"\\win32"));
+        const auto library_file = string_value(typelib_key() + L"\\" + std::to_wstring(m.lcid) +
+                                               (sizeof(void*) == 8 ? L"\\win64" : L"\\win32"));
         ASSERT_TRUE(library_file.has_value());
         EXPECT_EQ(lower(*library_file), lower(module));
         EXPECT_TRUE(key_exists(typelib_key() + L"\\FLAGS"));

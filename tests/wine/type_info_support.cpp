@@ -6,7 +6,9 @@
 
 namespace zn::wine_test {
 namespace {
-std::wstring take(com::Bstr& text) { return std::wstring(text.view().begin(), text.view().end()); }
+std::wstring take(com::Bstr& text) {
+    return std::wstring(text.view().begin(), text.view().end());
+}
 }  // namespace
 
 com::ComPtr<ITypeLib> load_type_library(const std::wstring& path) {
@@ -15,7 +17,9 @@ com::ComPtr<ITypeLib> load_type_library(const std::wstring& path) {
     return library;
 }
 
-std::wstring type_name(ITypeInfo* info) { return member_name(info, MEMBERID_NIL); }
+std::wstring type_name(ITypeInfo* info) {
+    return member_name(info, MEMBERID_NIL);
+}
 
 std::wstring member_name(ITypeInfo* info, MEMBERID id) {
     com::Bstr name;

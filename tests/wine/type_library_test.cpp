@@ -17,7 +17,9 @@ namespace {
 
 using com::ComPtr;
 
-std::string text(const GUID& guid) { return narrow(guid_text(guid)); }
+std::string text(const GUID& guid) {
+    return narrow(guid_text(guid));
+}
 
 ComPtr<ITypeInfo> info_of(ITypeLib* library, const GUID& guid) {
     ComPtr<ITypeInfo> info;
@@ -217,7 +219,8 @@ TEST(HostProgram, CarriesTheHostLibraryAsItsTypeLibraryResource) {
 #endif
 
 TEST_F(HostTypeLibrary, PluginInterfacesMatchTheCppDeclarations) {
-    expect_vtable_agrees<host::IQWHeaderInfo, HeaderInfoProbe>({L"Caption", L"Name", L"Description", L"Image", L"Group"});
+    expect_vtable_agrees<host::IQWHeaderInfo, HeaderInfoProbe>(
+        {L"Caption", L"Name", L"Description", L"Image", L"Group"});
     expect_vtable_agrees<host::IQWHostedPlugin, HostedPluginProbe>(
         {L"OnInit", L"OnLoad", L"OnQueryUnload", L"OnClosedown", L"URL", L"ProgID"});
 }

@@ -60,7 +60,9 @@ TEST_F(VersionResource, MarksTheModuleAsSelfRegistering) {
     EXPECT_FALSE(string(L"NoSuchValue").has_value());
 }
 
-TEST_F(VersionResource, NamesTheModuleFile) { EXPECT_EQ(string(L"OriginalFilename"), L"ZNImportPhotos.dll"); }
+TEST_F(VersionResource, NamesTheModuleFile) {
+    EXPECT_EQ(string(L"OriginalFilename"), L"ZNImportPhotos.dll");
+}
 
 }  // namespace
 }  // namespace zn::wine_test

@@ -8,7 +8,9 @@
 
 namespace zn::wine_test {
 
-std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 std::string narrow(std::wstring_view text) {
     std::string out;
@@ -24,16 +26,19 @@ std::wstring windows_path(std::string_view path) {
     return out;
 }
 
-std::wstring module_path() { return windows_path(ZN_MODULE_PATH); }
-std::wstring host_api_type_library_path() { return windows_path(ZN_HOST_API_TLB_PATH); }
+std::wstring module_path() {
+    return windows_path(ZN_MODULE_PATH);
+}
+std::wstring host_api_type_library_path() {
+    return windows_path(ZN_HOST_API_TLB_PATH);
+}
 
 unsigned long run_process(const std::wstring& command_line, unsigned long timeout_ms) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     std::wstring mutable_line = command_line;
-    if (!CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         throw std::runtime_error("cannot start: " + narrow(command_line));
     const DWORD waited = WaitForSingleObject(process.hProcess, timeout_ms);
     DWORD code = 0;
@@ -67,7 +72,9 @@ private:
 };
 }  // namespace
 
-bool key_exists(const std::wstring& path) { return Key(path).get() != nullptr; }
+bool key_exists(const std::wstring& path) {
+    return Key(path).get() != nullptr;
+}
 
 std::optional<std::wstring> string_value(const std::wstring& path, const std::wstring& name) {
     Key key(path);
@@ -112,7 +119,9 @@ void write_key(const std::wstring& path, const std::wstring& value) {
     if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot write " + narrow(path));
 }
 
-void delete_tree(const std::wstring& path) { RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str()); }
+void delete_tree(const std::wstring& path) {
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str());
+}
 
 std::wstring guid_text(const GUID& guid) {
     wchar_t text[40] = {};
