@@ -70,6 +70,9 @@ TEST(ClassServer, CanUnloadOnlyWithoutObjectsOrLocks) {
 }
 
 TEST(ClassServer, RegistersBothClassesAndUnregistersExactlyThat) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows the real DLL's regsvr32 round trip covers this (tests/wine)";
+#endif
     zn::test::TempRegistry registry;
     // Something another program wrote under a key we share.
     reg::set_value(u"CLSID\\" + format_guid(zn::plugin::plugin_class().clsid) + u"\\Implemented Categories", u"",

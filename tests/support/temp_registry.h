@@ -10,9 +10,13 @@
 namespace zn::test {
 
 #ifdef _WIN32
-// On Windows the registry is the system's: tests write under keys that only they use.
+// On Windows the registry is the system's: there is no registry of the test's own.
 class TempRegistry {
 public:
+    TempRegistry() {}
+    ~TempRegistry() {}
+    TempRegistry(const TempRegistry&) = delete;
+    TempRegistry& operator=(const TempRegistry&) = delete;
     void make_unwritable() {}
     void make_writable() {}
 };
