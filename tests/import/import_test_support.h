@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +26,9 @@ public:
     ScratchFolder() {
         static std::atomic<int> serial{0};
         path_ = std::filesystem::temp_directory_path() /
-                ("zn_import_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                 std::to_string(serial++) + "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+                // Test programs run side by side: the name must differ between processes too.
+                ("zn_import_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(serial++) + "_" +
+                 std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         std::filesystem::create_directories(path_);
     }
     ScratchFolder(const ScratchFolder&) = delete;

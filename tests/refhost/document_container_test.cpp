@@ -2,6 +2,8 @@
 // page from it, with clear errors for a missing or malformed file.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <filesystem>
 #include <fstream>
 
@@ -65,8 +67,8 @@ TEST(DocumentText, WithoutExactlyOneGoodClsidLineIsMalformed) {
 class DocumentFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("zn-refhost-doc-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        dir_ = std::filesystem::temp_directory_path() / ("zn-refhost-doc-" + std::to_string(std::random_device{}()) +
+                                                         "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }

@@ -2,6 +2,8 @@
 // trailing-separator folder rule of FileExists, and replacement of every occurrence.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <filesystem>
 #include <fstream>
 
@@ -47,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
 class FileUtilitiesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("zn-refhost-files-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        dir_ = std::filesystem::temp_directory_path() / ("zn-refhost-files-" + std::to_string(std::random_device{}()) +
+                                                         "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         std::filesystem::create_directories(dir_ / "folder");
         std::ofstream(dir_ / "photo.jpg") << "bytes";
         std::ofstream(dir_ / "empty.jpg");
