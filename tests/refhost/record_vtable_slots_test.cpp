@@ -7,19 +7,12 @@
 #include "platform/com/variant.h"
 #include "refhost/components/reference_host.h"
 #include "refhost/store/record_store.h"
+#include "support/vtable_call.h"
 
 namespace zn::refhost {
 namespace {
 
-using Slot = void (*)();
-
-// Calls member n (1-based, after the seven IUnknown and IDispatch slots) through the vtable.
-template <class... Args, class I>
-HRESULT call_member(I* iface, int member, Args... args) {
-    Slot* vtable = *reinterpret_cast<Slot**>(iface);
-    using Fn = HRESULT(STDMETHODCALLTYPE*)(I*, Args...);
-    return reinterpret_cast<Fn>(vtable[host::vtable_slot(member)])(iface, args...);
-}
+using test::call_member;
 
 struct RecordSlots {
     const char* cls;
