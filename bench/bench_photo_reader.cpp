@@ -24,7 +24,7 @@ int main() {
         const std::size_t n = mib << 20;
         zn::bench::write_random_file(path, n);
         const std::u16string name = zn::text::from_utf8(path.string());
-        const int runs = mib >= 64 ? 3 : 7;
+        const int runs = mib >= 64 ? 5 : 9;
 
         // The baseline allocates its buffer for each read, as a reader that returns the content
         // must, from the same allocator as the photo value: n bytes in one string.

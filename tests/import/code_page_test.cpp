@@ -37,6 +37,22 @@ TEST(CodePage, Windows1252WithItsGapsCarriedAsControls) {
     EXPECT_EQ(chars[0xFF], u'\u00FF');
 }
 
+TEST(CodePage, LongRunsConvertLikeSingleBytesAtEveryOffsetAndLength) {
+    // Long runs take the vector paths; each byte on its own takes the plain one. Every byte
+    // value at every position of a vector, and every tail length, must agree.
+    std::string bytes;
+    for (int round = 0; round < 3; ++round) bytes += every_byte_value();
+    bytes += every_byte_value().substr(0x70, 0x41);
+    for (std::size_t start : {0u, 1u, 7u, 16u, 31u}) {
+        for (std::size_t length = 0; start + length <= bytes.size(); length += 13) {
+            const std::string part = bytes.substr(start, length);
+            std::u16string one_by_one;
+            for (char c : part) one_by_one += ansi_to_utf16(std::string_view(&c, 1));
+            ASSERT_EQ(ansi_to_utf16(part), one_by_one) << "start " << start << " length " << length;
+        }
+    }
+}
+
 TEST(CodePage, CharactersWithoutAByteBecomeQuestionMarks) {
     EXPECT_EQ(utf16_to_ansi(u"a\u20ACb"),
               "a\x80"
