@@ -2,6 +2,8 @@
 # znhost end to end: usage errors, registration into a registry of the test's own, the lifecycle
 # with each set of host system modules, and what happens without registration.
 # Usage: znhost_commands_test.sh ZNHOST MODULE WORKDIR
+# With ZN_WINE set, ZNHOST is a Windows program run under that wine (in the prefix that
+# WINEPREFIX names), registering into that prefix's registry.
 set -u
 ZNHOST=$1
 MODULE=$2
@@ -11,12 +13,16 @@ mkdir -p "$WORK"
 export ZN_REGISTRY="$WORK/registry"
 failures=0
 
+znhost() {
+    if [ -n "${ZN_WINE:-}" ]; then "$ZN_WINE" "$ZNHOST" "$@"; else "$ZNHOST" "$@"; fi
+}
+
 # run EXPECTED_RC NAME ARGS... : runs znhost, keeps its output in $WORK/NAME.out
 run() {
     expected=$1
     name=$2
     shift 2
-    "$ZNHOST" "$@" >"$WORK/$name.out" 2>&1
+    znhost "$@" >"$WORK/$name.out" 2>&1 </dev/null
     rc=$?
     if [ "$rc" -ne "$expected" ]; then
         echo "FAIL $name: exit code $rc, expected $expected"
@@ -32,6 +38,9 @@ expect() {
         failures=$((failures + 1))
     fi
 }
+
+# A prefix's registry is shared with other tests: start from one without the plug-in.
+if [ -n "${ZN_WINE:-}" ]; then znhost unregister "$MODULE" >/dev/null 2>&1 </dev/null; fi
 
 run 0 help --help
 expect help "znhost register PATH"

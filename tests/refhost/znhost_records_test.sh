@@ -201,6 +201,9 @@ run 0 demo demo "$WORK/demo"
 expect demo out "3. What changed"
 expect demo err "msgbox: Imported Individual Photos | Photos imported successfully | OK, information -> OK"
 
+# Leave the registry as it was found.
+run 0 unregister unregister "$MODULE"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1

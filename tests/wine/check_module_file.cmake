@@ -1,5 +1,6 @@
 # Checks a built Windows module with objdump: it imports only system DLLs (the C++ runtime is
-# linked in), and exports exactly the four in-process server entry points, by name.
+# linked in); a DLL exports exactly the four in-process server entry points, by name, and a
+# program exactly its UI backend lookup.
 #   cmake -DOBJDUMP=<objdump> -DMODULE=<file.dll> -P check_module_file.cmake
 cmake_minimum_required(VERSION 3.25)
 if(NOT OBJDUMP OR NOT MODULE)
@@ -32,16 +33,19 @@ if(foreign)
   message(FATAL_ERROR "${MODULE} imports non-system DLLs: ${foreign}")
 endif()
 
+# The export table lists "[Ordinal/Name Pointer] Table" rows as "[  n] Name".
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]*\\[[ 0-9]+\\][^\n]*\n)*)" table "${dump}")
+# Brackets would split CMake lists oddly: drop the "[  n]" column before taking the names.
+string(REGEX REPLACE "\\[[ 0-9]+\\]" "" rows "${CMAKE_MATCH_1}")
+string(REGEX MATCHALL "[A-Za-z_0-9@]+" exports "${rows}")
+list(SORT exports)
 if(MODULE MATCHES "\\.dll$")
-  # The export table lists "[Ordinal/Name Pointer] Table" rows as "[  n] Name".
-  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]*\\[[ 0-9]+\\][^\n]*\n)*)" table "${dump}")
-  # Brackets would split CMake lists oddly: drop the "[  n]" column before taking the names.
-  string(REGEX REPLACE "\\[[ 0-9]+\\]" "" rows "${CMAKE_MATCH_1}")
-  string(REGEX MATCHALL "[A-Za-z_0-9@]+" exports "${rows}")
-  list(SORT exports)
   set(expected DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer)
-  if(NOT exports STREQUAL expected)
-    message(FATAL_ERROR "${MODULE} exports [${exports}], expected [${expected}]")
-  endif()
-  message(STATUS "exports ${exports}")
+else()
+  # A program exports the lookup through which the modules it loads use its UI backend.
+  set(expected zn_ui_installed_backend)
 endif()
+if(NOT exports STREQUAL expected)
+  message(FATAL_ERROR "${MODULE} exports [${exports}], expected [${expected}]")
+endif()
+message(STATUS "exports ${exports}")
