@@ -7,12 +7,15 @@
 #include "import/line_parser.h"
 #include "import/photo_reader.h"
 #include "page/import_file_field.h"
-#include "page/page_dispatch.h"
 #include "page/page_layout.h"
 #include "page/page_setup.h"
 #include "platform/com/bstr.h"
 #include "platform/com/dispatch_object.h"
 #include "platform/ui/backend.h"
+
+#ifndef _WIN32
+#include "page/posix/page_dispatch.h"
+#endif
 
 namespace zn::page {
 namespace {
@@ -22,8 +25,7 @@ using com::ComPtr;
 // Spelled so because a statement that starts with "import::" reads as a module import to tools.
 namespace importing = zn::import;
 
-class ImportPage final
-    : public com::DispatchObject<ImportPage, _docZNImportPhotos, ImportPageInternal, ISupportErrorInfo> {
+class ImportPage final : public com::DualObject<ImportPage, _docZNImportPhotos, ImportPageInternal, ISupportErrorInfo> {
 public:
     explicit ImportPage(ImportRun run)
         : control_set_(ui::thread_backend().create_controls(import_page_layout())),
@@ -59,11 +61,8 @@ public:
         });
     }
 
-    // IDispatch: the two members, late bound.
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info) *info = nullptr;
-        return E_NOTIMPL;
-    }
+#ifndef _WIN32
+    // IDispatch: the two members, late bound, from the table that stands in for the type library.
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         return page_ids_of_names(names, count, ids);
     }
@@ -71,12 +70,21 @@ public:
                                      EXCEPINFO* exception, UINT* bad_argument) override {
         return invoke_page_member(*this, member, flags, params, result, exception, bad_argument);
     }
+#endif
 
     // ImportPageInternal
-    void InitializePage(ComPtr<host::SessionContext>& session) override { initialize_page(state_, controls_, session); }
-    void ReleasePage() noexcept override { release_page(state_); }
-    std::u16string ClassName() const override { return std::u16string(import_page_layout().name); }
-    std::u16string RecordType() const override { return state_.record_type; }
+    void InitializePage(ComPtr<host::SessionContext>& session) override {
+        initialize_page(state_, controls_, session);
+    }
+    void ReleasePage() noexcept override {
+        release_page(state_);
+    }
+    std::u16string ClassName() const override {
+        return std::u16string(import_page_layout().name);
+    }
+    std::u16string RecordType() const override {
+        return state_.record_type;
+    }
 
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {

@@ -19,7 +19,7 @@ HRESULT return_text(BSTR* out, std::u16string_view text) {
     return com::com_boundary([&] { *out = com::alloc_bstr(text); });
 }
 
-class ImportPhotoPlugin final : public com::DispatchObject<ImportPhotoPlugin, _cImportPhotoPlugin, host::IQWHeaderInfo,
+class ImportPhotoPlugin final : public com::DualObject<ImportPhotoPlugin, _cImportPhotoPlugin, host::IQWHeaderInfo,
                                                            host::IQWHostedPlugin, ISupportErrorInfo> {
 public:
     // IQWHeaderInfo: the same texts in every state.

@@ -1,6 +1,6 @@
-// Late-bound calls of the page's two public members, for callers that have no type library
-// (scripts): names and DISPIDs from a table, String arguments given by value or by reference,
-// also as a reference to a variant holding a String, as script engines pass their variables.
+// Late-bound calls of the page's two public members where the platform has no type libraries:
+// names, DISPIDs and parameter kinds from a table that stands in for the page's type
+// information, the arguments taken as the Windows build takes them.
 #pragma once
 
 #include "page/page_interfaces.h"

@@ -1,11 +1,12 @@
-#include "page/page_dispatch.h"
+#include "page/posix/page_dispatch.h"
 
 #include <array>
-#include <optional>
+#include <span>
 #include <string_view>
 
 #include "platform/com/bstr.h"
 #include "platform/com/com_error.h"
+#include "platform/com/late_bound_arguments.h"
 #include "plugin/module_identity.h"
 
 namespace zn::page {
@@ -13,17 +14,20 @@ namespace {
 
 using com::Bstr;
 
-constexpr HRESULT kNoNamedArgs = static_cast<HRESULT>(0x80020007);  // DISP_E_NONAMEDARGS
+using Kind = com::ArgumentKind;
+constexpr std::array kParseParameters{Kind::String, Kind::StringByReference, Kind::StringByReference,
+                                      Kind::StringByReference};
+constexpr std::array kPictureParameters{Kind::StringByReference};
 
 struct Member {
     std::u16string_view name;
     DISPID id;
-    UINT arguments;
+    std::span<const Kind> parameters;
 };
 
 constexpr std::array kMembers{
-    Member{u"ParseOutIDAndFileName", plugin::kDispidParseOutIDAndFileName, 4},
-    Member{u"getPicture", plugin::kDispidGetPicture, 1},
+    Member{u"ParseOutIDAndFileName", plugin::kDispidParseOutIDAndFileName, kParseParameters},
+    Member{u"getPicture", plugin::kDispidGetPicture, kPictureParameters},
 };
 
 char16_t fold(char16_t c) {
@@ -44,36 +48,6 @@ bool same_name(std::u16string_view a, std::u16string_view b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (fold(a[i]) != fold(b[i])) return false;
     return true;
-}
-
-// The String an argument holds, or none for an argument of another type. Empty counts as the
-// empty String, as it does for a variable never assigned.
-std::optional<BSTR> string_of(const VARIANT& arg) {
-    switch (arg.vt) {
-        case VT_BSTR:
-            return arg.bstrVal;
-        case VT_EMPTY:
-            return nullptr;
-        case VT_BYREF | VT_BSTR:
-            return arg.pbstrVal ? std::optional<BSTR>(*arg.pbstrVal) : std::nullopt;
-        case VT_BYREF | VT_VARIANT:
-            if (!arg.pvarVal || (arg.pvarVal->vt & VT_BYREF)) return std::nullopt;
-            return string_of(*arg.pvarVal);
-        default:
-            return std::nullopt;
-    }
-}
-
-// Hands a String back through a by-reference argument; one passed by value gets nothing back.
-void store_string(VARIANT& arg, Bstr value) {
-    if (arg.vt == (VT_BYREF | VT_BSTR)) {
-        Bstr old = Bstr::attach(*arg.pbstrVal);
-        *arg.pbstrVal = value.release();
-    } else if (arg.vt == (VT_BYREF | VT_VARIANT)) {
-        VariantClear(arg.pvarVal);
-        arg.pvarVal->vt = VT_BSTR;
-        arg.pvarVal->bstrVal = value.release();
-    }
 }
 
 // A failed member's error, handed to the caller as exception info.
@@ -116,41 +90,22 @@ HRESULT invoke(_docZNImportPhotos& page, DISPID member, WORD flags, DISPPARAMS* 
     if (!found) return DISP_E_MEMBERNOTFOUND;
     if (!(flags & DISPATCH_METHOD) && !(found->id == plugin::kDispidGetPicture && (flags & DISPATCH_PROPERTYGET)))
         return DISP_E_MEMBERNOTFOUND;
-    if (!params) return E_POINTER;
-    if (params->cNamedArgs > 0) return kNoNamedArgs;
-    if (params->cArgs != found->arguments) return DISP_E_BADPARAMCOUNT;
-    if (params->cArgs > 0 && !params->rgvarg) return E_POINTER;
-
-    // Arguments arrive last first.
-    VARIANT* args = params->rgvarg;
-    const UINT n = params->cArgs;
-    auto argument = [&](UINT i) -> VARIANT& { return args[n - 1 - i]; };
-    for (UINT i = 0; i < n; ++i) {
-        if (!string_of(argument(i))) {
-            if (bad_argument) *bad_argument = n - 1 - i;
-            return DISP_E_TYPEMISMATCH;
-        }
-    }
+    com::LateBoundArguments args;
+    const HRESULT prepared = args.prepare(params, found->parameters, bad_argument);
+    if (FAILED(prepared)) return prepared;
 
     if (found->id == plugin::kDispidParseOutIDAndFileName) {
-        // The outputs are the caller's only once the member has succeeded.
-        Bstr id(com::bstr_view(*string_of(argument(1))));
-        Bstr name(com::bstr_view(*string_of(argument(2))));
-        Bstr photo(com::bstr_view(*string_of(argument(3))));
-        const HRESULT hr =
-            page.ParseOutIDAndFileName(*string_of(argument(0)), id.addressof(), name.addressof(), photo.addressof());
+        const HRESULT hr = page.ParseOutIDAndFileName(args.string(0), args.string_reference(1),
+                                                      args.string_reference(2), args.string_reference(3));
         if (FAILED(hr)) return exception_from(hr, exception);
-        store_string(argument(1), std::move(id));
-        store_string(argument(2), std::move(name));
-        store_string(argument(3), std::move(photo));
+        args.hand_back();
         return S_OK;
     }
 
-    Bstr file_name(com::bstr_view(*string_of(argument(0))));
     Bstr picture;
-    const HRESULT hr = page.getPicture(file_name.addressof(), picture.receive());
+    const HRESULT hr = page.getPicture(args.string_reference(0), picture.receive());
     if (FAILED(hr)) return exception_from(hr, exception);
-    store_string(argument(0), std::move(file_name));
+    args.hand_back();
     if (result) {
         VariantClear(result);
         result->vt = VT_BSTR;
