@@ -70,8 +70,22 @@ TEST_F(RegisteredModule, PluginAnswersForItsDefaultInterfaceAndIDispatch) {
                                 object.put_void()));
     ComPtr<IUnknown> by_default_interface;
     EXPECT_EQ(object->QueryInterface(plugin::plugin_class().default_iid, by_default_interface.put_void()), S_OK);
-    ComPtr<IUnknown> by_dispatch;
-    EXPECT_EQ(object->QueryInterface(com::iid_of<IDispatch>(), by_dispatch.put_void()), S_OK);
+    ComPtr<IDispatch> by_dispatch;
+    ASSERT_EQ(object->QueryInterface(com::iid_of<IDispatch>(), by_dispatch.put_void()), S_OK);
+    // Late-bound callers get the default interface's description from the module's own type library.
+    UINT count = 0;
+    ASSERT_EQ(by_dispatch->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 1u);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(by_dispatch->GetTypeInfo(0, 0, info.put()), S_OK);
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+    EXPECT_EQ(guid_text(attr->guid), guid_text(plugin::plugin_class().default_iid));
+    info->ReleaseTypeAttr(attr);
+    std::wstring name(L"NoSuchMember");
+    LPOLESTR names[] = {name.data()};
+    DISPID id = 0;
+    EXPECT_EQ(by_dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), DISP_E_UNKNOWNNAME);
 }
 
 TEST_F(RegisteredModule, ModuleUnloadsOnceNothingIsAlive) {
@@ -79,6 +93,9 @@ TEST_F(RegisteredModule, ModuleUnloadsOnceNothingIsAlive) {
         ComPtr<IUnknown> object;
         com::check(CoCreateInstance(plugin::plugin_class().clsid, nullptr, CLSCTX_INPROC_SERVER,
                                     com::iid_of<IUnknown>(), object.put_void()));
+        // The type library that late binding loads does not keep the module.
+        ComPtr<ITypeInfo> info;
+        EXPECT_EQ(object.as<IDispatch>()->GetTypeInfo(0, 0, info.put()), S_OK);
         CoFreeUnusedLibrariesEx(0, 0);
         EXPECT_NE(GetModuleHandleW(L"ZNImportPhotos.dll"), nullptr) << "unloaded while an object was alive";
     }
