@@ -5,6 +5,7 @@
 #include "host/plugin_interfaces.h"
 #include "platform/com/bstr.h"
 #include "plugin/module_identity.h"
+#include "support/described_interface.h"
 #include "wine/wine_support.h"
 
 namespace zn::wine_test {
@@ -73,15 +74,7 @@ TEST_F(RegisteredModule, PluginAnswersForItsDefaultInterfaceAndIDispatch) {
     ComPtr<IDispatch> by_dispatch;
     ASSERT_EQ(object->QueryInterface(com::iid_of<IDispatch>(), by_dispatch.put_void()), S_OK);
     // Late-bound callers get the default interface's description from the module's own type library.
-    UINT count = 0;
-    ASSERT_EQ(by_dispatch->GetTypeInfoCount(&count), S_OK);
-    EXPECT_EQ(count, 1u);
-    ComPtr<ITypeInfo> info;
-    ASSERT_EQ(by_dispatch->GetTypeInfo(0, 0, info.put()), S_OK);
-    TYPEATTR* attr = nullptr;
-    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-    EXPECT_EQ(guid_text(attr->guid), guid_text(plugin::plugin_class().default_iid));
-    info->ReleaseTypeAttr(attr);
+    EXPECT_EQ(guid_text(test::described_interface(by_dispatch.get())), guid_text(plugin::plugin_class().default_iid));
     std::wstring name(L"NoSuchMember");
     LPOLESTR names[] = {name.data()};
     DISPID id = 0;

@@ -37,62 +37,36 @@ char to_byte(char16_t c) {
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-#define ZN_HAVE_SSSE3_CONVERSION 1
+#define ZN_HAVE_AVX2_CONVERSION 1
 
-// 16 bytes at a time without a branch: a byte outside 0x80..0x9F widens as it is; inside, its
-// low five bits pick the character from the 32-entry table, split into the characters' low
-// and high bytes and into two 16-entry halves for the byte shuffle.
-__attribute__((target("ssse3"))) std::size_t convert_ssse3(const std::uint8_t* bytes, std::size_t n, char16_t* out) {
+// The 32 characters of 0x80..0x9F split for the byte shuffles: their low and high bytes, each
+// in two 16-entry halves.
+struct ShuffleTables {
     alignas(16) std::uint8_t low[2][16];
     alignas(16) std::uint8_t high[2][16];
-    for (std::size_t i = 0; i < 32; ++i) {
-        low[i / 16][i % 16] = static_cast<std::uint8_t>(kHighControls[i] & 0xFF);
-        high[i / 16][i % 16] = static_cast<std::uint8_t>(kHighControls[i] >> 8);
+};
+
+constexpr ShuffleTables make_shuffle_tables() {
+    ShuffleTables t{};
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        t.low[i / 16][i % 16] = static_cast<std::uint8_t>(kHighControls[i] & 0xFF);
+        t.high[i / 16][i % 16] = static_cast<std::uint8_t>(kHighControls[i] >> 8);
     }
-    const __m128i low0 = _mm_load_si128(reinterpret_cast<const __m128i*>(low[0]));
-    const __m128i low1 = _mm_load_si128(reinterpret_cast<const __m128i*>(low[1]));
-    const __m128i high0 = _mm_load_si128(reinterpret_cast<const __m128i*>(high[0]));
-    const __m128i high1 = _mm_load_si128(reinterpret_cast<const __m128i*>(high[1]));
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
-    const __m128i range = _mm_set1_epi8(0x20);
-    const __m128i nibble = _mm_set1_epi8(0x0F);
-    const __m128i bit4 = _mm_set1_epi8(0x10);
-    std::size_t i = 0;
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        // b ^ 0x80 is 0..0x1F exactly for b in 0x80..0x9F (as signed bytes: not negative, below 0x20).
-        const __m128i t = _mm_xor_si128(v, flip);
-        const __m128i in_range = _mm_andnot_si128(_mm_cmplt_epi8(t, zero), _mm_cmplt_epi8(t, range));
-        const __m128i index = _mm_and_si128(v, nibble);
-        const __m128i upper_half = _mm_cmpeq_epi8(_mm_and_si128(v, bit4), bit4);
-        const __m128i lo = _mm_or_si128(_mm_and_si128(upper_half, _mm_shuffle_epi8(low1, index)),
-                                        _mm_andnot_si128(upper_half, _mm_shuffle_epi8(low0, index)));
-        const __m128i hi = _mm_or_si128(_mm_and_si128(upper_half, _mm_shuffle_epi8(high1, index)),
-                                        _mm_andnot_si128(upper_half, _mm_shuffle_epi8(high0, index)));
-        const __m128i out_lo = _mm_or_si128(_mm_and_si128(in_range, lo), _mm_andnot_si128(in_range, v));
-        const __m128i out_hi = _mm_and_si128(in_range, hi);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(out_lo, out_hi));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(out_lo, out_hi));
-    }
-    for (; i < n; ++i) out[i] = kTable[bytes[i]];
-    return n;
+    return t;
 }
 
-// 32 bytes at a time, for photos of many megabytes. b ^ 0x80 is the table index t; t + 0x70
-// (saturating) keeps its low nibble for t < 16 and sets the top bit, which makes the shuffle
-// give zero, for the rest; t - 16 does the same for the upper half of the table.
+constexpr ShuffleTables kShuffleTables = make_shuffle_tables();
+
+// 32 bytes at a time without a branch (photos run to megabytes): a byte outside 0x80..0x9F widens
+// as it is; inside, b ^ 0x80 is its index t in the shuffle tables. t + 0x70 (saturating) keeps
+// the low nibble for t < 16 and sets the top bit, which makes the shuffle give zero, for the
+// rest; t - 16 does the same for the upper half. Processors without AVX2 take the plain loop.
 __attribute__((target("avx2"))) std::size_t convert_avx2(const std::uint8_t* bytes, std::size_t n, char16_t* out) {
-    alignas(16) std::uint8_t low[2][16];
-    alignas(16) std::uint8_t high[2][16];
-    for (std::size_t i = 0; i < 32; ++i) {
-        low[i / 16][i % 16] = static_cast<std::uint8_t>(kHighControls[i] & 0xFF);
-        high[i / 16][i % 16] = static_cast<std::uint8_t>(kHighControls[i] >> 8);
-    }
-    const __m256i low0 = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(low[0])));
-    const __m256i low1 = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(low[1])));
-    const __m256i high0 = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(high[0])));
-    const __m256i high1 = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(high[1])));
+    const ShuffleTables& table = kShuffleTables;
+    const __m256i low0 = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table.low[0])));
+    const __m256i low1 = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table.low[1])));
+    const __m256i high0 = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table.high[0])));
+    const __m256i high1 = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(table.high[1])));
     const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
     const __m256i last = _mm256_set1_epi8(0x1F);
     const __m256i to_lower_half = _mm256_set1_epi8(0x70);
@@ -122,11 +96,9 @@ __attribute__((target("avx2"))) std::size_t convert_avx2(const std::uint8_t* byt
 }  // namespace
 
 std::size_t ansi_to_utf16(const std::uint8_t* bytes, std::size_t n, char16_t* out) {
-#ifdef ZN_HAVE_SSSE3_CONVERSION
+#ifdef ZN_HAVE_AVX2_CONVERSION
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
     if (avx2) return convert_avx2(bytes, n, out);
-    if (ssse3) return convert_ssse3(bytes, n, out);
 #endif
     for (std::size_t i = 0; i < n; ++i) out[i] = kTable[bytes[i]];
     return n;
