@@ -2,41 +2,11 @@
 # znhost end to end: usage errors, registration into a registry of the test's own, the lifecycle
 # with each set of host system modules, and what happens without registration.
 # Usage: znhost_commands_test.sh ZNHOST MODULE WORKDIR
-# With ZN_WINE set, ZNHOST is a Windows program run under that wine (in the prefix that
-# WINEPREFIX names), registering into that prefix's registry.
-set -u
-ZNHOST=$1
-MODULE=$2
-WORK=$3
-rm -rf "$WORK"
-mkdir -p "$WORK"
-export ZN_REGISTRY="$WORK/registry"
-failures=0
+. "$(dirname "$0")/znhost_script_support.sh"
 
-znhost() {
-    if [ -n "${ZN_WINE:-}" ]; then "$ZN_WINE" "$ZNHOST" "$@"; else "$ZNHOST" "$@"; fi
-}
-
-# run EXPECTED_RC NAME ARGS... : runs znhost, keeps its output in $WORK/NAME.out
-run() {
-    expected=$1
-    name=$2
-    shift 2
-    znhost "$@" >"$WORK/$name.out" 2>&1 </dev/null
-    rc=$?
-    if [ "$rc" -ne "$expected" ]; then
-        echo "FAIL $name: exit code $rc, expected $expected"
-        sed 's/^/    /' "$WORK/$name.out"
-        failures=$((failures + 1))
-    fi
-}
-
-# expect NAME TEXT : the output of NAME holds TEXT as a fixed string
+# expect NAME TEXT : the output of NAME (standard output or error) holds TEXT as a fixed string
 expect() {
-    if ! grep -qF -- "$2" "$WORK/$1.out"; then
-        echo "FAIL $1: output lacks: $2"
-        failures=$((failures + 1))
-    fi
+    cat "$WORK/$1.out" "$WORK/$1.err" | grep -qF -- "$2" || fail "$1: output lacks: $2"
 }
 
 # A prefix's registry is shared with other tests: start from one without the plug-in.
@@ -84,8 +54,4 @@ expect none "Record type list disabled, file field disabled"
 run 0 unregister unregister "$MODULE"
 run 1 lifecycle-after-unregister lifecycle
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all znhost checks passed"
+finish "all znhost checks passed"

@@ -3,42 +3,7 @@
 # their exit codes, then imports through the registered plug-in with the message boxes on
 # standard error, the answers given, the check box, and what ends up stored.
 # Usage: znhost_records_test.sh ZNHOST MODULE WORKDIR
-# With ZN_WINE set, ZNHOST is a Windows program run under that wine (in the prefix that
-# WINEPREFIX names); texts it writes may then end lines with CR LF.
-set -u
-ZNHOST=$1
-MODULE=$2
-WORK=$3
-rm -rf "$WORK"
-mkdir -p "$WORK"
-WORK=$(cd "$WORK" && pwd)
-export ZN_REGISTRY="$WORK/registry"
-failures=0
-
-znhost() {
-    if [ -n "${ZN_WINE:-}" ]; then "$ZN_WINE" "$ZNHOST" "$@"; else "$ZNHOST" "$@"; fi
-}
-
-# run EXPECTED_RC NAME ARGS... : runs znhost with no terminal on standard input; keeps standard
-# output in $WORK/NAME.out and standard error in $WORK/NAME.err
-run() {
-    expected=$1
-    name=$2
-    shift 2
-    znhost "$@" >"$WORK/$name.out" 2>"$WORK/$name.err" </dev/null
-    rc=$?
-    if [ "$rc" -ne "$expected" ]; then
-        echo "FAIL $name: exit code $rc, expected $expected"
-        sed 's/^/    out: /' "$WORK/$name.out" | head -20
-        sed 's/^/    err: /' "$WORK/$name.err" | head -20
-        failures=$((failures + 1))
-    fi
-}
-
-fail() {
-    echo "FAIL $1"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/znhost_script_support.sh"
 
 # expect NAME out|err TEXT : that output of NAME holds TEXT as a fixed string
 expect() {
@@ -204,8 +169,4 @@ expect demo err "msgbox: Imported Individual Photos | Photos imported successful
 # Leave the registry as it was found.
 run 0 unregister unregister "$MODULE"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all znhost record and import checks passed"
+finish "all znhost record and import checks passed"
