@@ -13,8 +13,9 @@
 namespace zn::com {
 namespace {
 
-// Loaded on first use and kept for the life of the process, as the objects that answer from
-// it may be created and released many times.
+// Loaded on first use and kept while the module is loaded, as the objects that answer from it
+// may be created and released many times. The reference is never released: releasing it while
+// the module unloads would call into the system under the loader lock.
 ComPtr<ITypeLib> module_type_library() {
     static std::mutex mutex;
     static ComPtr<ITypeLib>* kept = nullptr;  // never destroyed: released objects may outlive statics
@@ -105,7 +106,10 @@ HRESULT invoke(REFIID iid, IDispatch* object, DISPID member, WORD flags, DISPPAR
         args.hand_back();
         return hr;
     }
-    if (hr != DISP_E_EXCEPTION) return hr;
+    if (hr != DISP_E_EXCEPTION) {
+        clear(failure);
+        return hr;
+    }
     if (failure.pfnDeferredFillIn) {
         failure.pfnDeferredFillIn(&failure);
         failure.pfnDeferredFillIn = nullptr;
