@@ -2,7 +2,8 @@
 # fixture and served by one persistent wineserver until the cleanup fixture stops it. Programs
 # that are targets run under wine by themselves (the toolchain's emulator); Windows tools such as
 # regsvr32 need an explicit wine.
-set(ZN_WINE_FIXTURE "")
+# Kept in the cache so that test folders outside tests/ (fuzz/) see them too.
+set(ZN_WINE_FIXTURE "" CACHE INTERNAL "")
 
 # Puts tests into the prefix: they need the fixture and its environment. Does nothing where
 # tests run natively.
@@ -27,8 +28,9 @@ set(ZN_WINE_ENVIRONMENT
   WINEDEBUG=-all
   ZN_WINE=${CMAKE_CROSSCOMPILING_EMULATOR}
   ZN_WINESERVER=${ZN_WINESERVER}
-  ZN_WINEBOOT=${ZN_WINEBOOT})
-set(ZN_WINE_FIXTURE wine_prefix)
+  ZN_WINEBOOT=${ZN_WINEBOOT}
+  CACHE INTERNAL "")
+set(ZN_WINE_FIXTURE wine_prefix CACHE INTERNAL "")
 
 add_test(NAME wine.prefix.start COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.sh start)
 add_test(NAME wine.prefix.stop COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.sh stop)
