@@ -5,6 +5,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "import/count_lines.h"
 #include "import/id_value.h"
@@ -23,6 +30,14 @@ namespace {
     std::abort();
 }
 
+int process_id() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return static_cast<int>(::getpid());
+#endif
+}
+
 std::u16string without_quotes(std::u16string_view text) {
     std::u16string out;
     for (char16_t c : text)
@@ -30,9 +45,19 @@ std::u16string without_quotes(std::u16string_view text) {
     return out;
 }
 
+const std::filesystem::path& scratch_file();
+
+void remove_scratch_file() {
+    std::error_code ignored;
+    std::filesystem::remove(scratch_file(), ignored);
+}
+
+// One file per process, named by the process (runs go side by side), removed at exit: the
+// removal is registered after the path exists, so it runs before the path is destroyed.
 const std::filesystem::path& scratch_file() {
     static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("zn-fuzz-" + std::to_string(std::rand()) + ".csv");
+        std::filesystem::temp_directory_path() / ("zn-fuzz-" + std::to_string(process_id()) + ".csv");
+    [[maybe_unused]] static const int registered = std::atexit(remove_scratch_file);
     return path;
 }
 

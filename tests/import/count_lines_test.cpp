@@ -15,11 +15,11 @@ namespace {
 
 using test::expect_com_error;
 using test::FileNumberTest;
-using test::ScratchFolder;
+using test::TempFolder;
 
 class Counting : public FileNumberTest {
 protected:
-    ScratchFolder folder;
+    TempFolder folder;
 };
 
 TEST_F(Counting, CountsAndClosesFileNumberOne) {

@@ -16,11 +16,11 @@ namespace {
 
 using import::test::expect_com_error;
 using import::test::FileNumberTest;
-using import::test::ScratchFolder;
+using import::test::TempFolder;
 
 class FileNumbers : public FileNumberTest {
 protected:
-    ScratchFolder folder;
+    TempFolder folder;
     std::u16string file = folder.write(u"data.bin", "0123456789");
 };
 

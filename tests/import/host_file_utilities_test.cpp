@@ -17,7 +17,7 @@ namespace {
 using test::expect_com_error;
 using test::FileNumberTest;
 using test::RecordingBackend;
-using test::ScratchFolder;
+using test::TempFolder;
 
 class WithHost : public FileNumberTest {
 protected:
@@ -25,7 +25,7 @@ protected:
     com::ComPtr<host::FileUtilities> utilities = create();
     RecordingBackend backend;
     ui::ScopedBackend installed{backend};
-    ScratchFolder folder;
+    TempFolder folder;
 
     static com::ComPtr<host::FileUtilities> create() {
         com::ComPtr<host::FileUtilities> fu;

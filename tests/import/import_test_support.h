@@ -4,12 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,44 +13,11 @@
 #include "platform/com/com_error.h"
 #include "platform/files/file_numbers.h"
 #include "platform/ui/backend.h"
+#include "support/temp_folder.h"
 
 namespace zn::import::test {
 
-// A fresh folder per test, removed with everything in it afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        static std::atomic<int> serial{0};
-        path_ = std::filesystem::temp_directory_path() /
-                // Test programs run side by side: the name must differ between processes too.
-                ("zn_import_test_" + std::to_string(std::random_device{}()) + "_" + std::to_string(serial++) + "_" +
-                 std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::create_directories(path_);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-
-    // Writes the bytes to a file of that name in the folder; returns its path as component text.
-    std::u16string write(std::u16string_view name, std::string_view bytes) const {
-        const auto file = path_ / std::filesystem::path(std::u16string(name));
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        EXPECT_TRUE(out) << "could not write " << file;
-        return file.u16string();
-    }
-    std::u16string path_of(std::u16string_view name) const {
-        return (path_ / std::filesystem::path(std::u16string(name))).u16string();
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using zn::test::TempFolder;
 
 inline std::string bytes_of(std::initializer_list<int> values) {
     std::string s;

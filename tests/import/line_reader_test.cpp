@@ -18,11 +18,11 @@ namespace {
 using test::bytes_of;
 using test::expect_com_error;
 using test::FileNumberTest;
-using test::ScratchFolder;
+using test::TempFolder;
 
 class LineReading : public FileNumberTest {
 protected:
-    ScratchFolder folder;
+    TempFolder folder;
 
     std::vector<std::u16string> read_lines(std::string_view bytes,
                                            std::size_t buffer_size = LineReader::kDefaultBufferSize) {

@@ -17,12 +17,12 @@ namespace {
 using test::every_byte_value;
 using test::FileNumberTest;
 using test::RecordingBackend;
-using test::ScratchFolder;
+using test::TempFolder;
 using ui::MousePointer;
 
 class PhotoReading : public FileNumberTest {
 protected:
-    ScratchFolder folder;
+    TempFolder folder;
     RecordingBackend backend;
     ui::ScopedBackend installed{backend};
     int exists_calls = 0;

@@ -5,7 +5,7 @@
 #include "page_fixture.h"
 #include "platform/com/com_error.h"
 #include "platform/text/utf.h"
-#include "temp_files.h"
+#include "support/temp_folder.h"
 
 namespace zn::page::testing {
 namespace {
@@ -37,7 +37,7 @@ protected:
 
     HeadlessButtonEdit& field() { return driver.control<HeadlessButtonEdit>(kField); }
 
-    TempFolder folder;
+    test::TempFolder folder;
 };
 
 TEST_F(ImportFileFieldTest, EmptyFieldOpensInTheCurrentDirectoryAndTakesTheChosenPath) {
@@ -58,7 +58,7 @@ TEST_F(ImportFileFieldTest, ExistingFileOpensInItsFolderWithItsName) {
     const std::u16string file = folder.write("list.csv");
     driver.type(kField, file);
     const DialogShowing shown = browse(std::nullopt);
-    EXPECT_EQ(shown.init_dir, folder.path());
+    EXPECT_EQ(shown.init_dir, folder.path().u16string());
     EXPECT_EQ(shown.file_name, u"list.csv");
 }
 
@@ -73,15 +73,15 @@ TEST_F(ImportFileFieldTest, CancellingLeavesTheFieldAsItWasWithoutAMessage) {
 }
 
 TEST_F(ImportFileFieldTest, ExistingFolderOpensInItWithTheSeparatorAddedAndNoName) {
-    driver.type(kField, folder.path());
+    driver.type(kField, folder.path().u16string());
     const DialogShowing shown = browse(std::nullopt);
-    EXPECT_EQ(shown.init_dir, folder.path() + u"\\");
+    EXPECT_EQ(shown.init_dir, folder.path().u16string() + u"\\");
     EXPECT_EQ(shown.file_name, u"");
     // Asked as typed first, then with the separator.
     const auto asked = host.journal().calls_to("FileUtilities.FileExists");
     ASSERT_GE(asked.size(), 2u);
-    EXPECT_EQ(asked[asked.size() - 2].args, "\"" + text::to_utf8(folder.path()) + "\"");
-    EXPECT_EQ(asked.back().args, "\"" + text::to_utf8(folder.path()) + "\\\"");
+    EXPECT_EQ(asked[asked.size() - 2].args, "\"" + text::to_utf8(folder.path().u16string()) + "\"");
+    EXPECT_EQ(asked.back().args, "\"" + text::to_utf8(folder.path().u16string()) + "\\\"");
 }
 
 TEST_F(ImportFileFieldTest, AnythingElseOpensInTheCurrentDirectoryWithTheNameLeftFromBefore) {
@@ -99,7 +99,7 @@ TEST_F(ImportFileFieldTest, AFailedExistenceCheckCountsAsPassed) {
     const std::u16string missing = folder.path_of("missing.csv");
     driver.type(kField, missing);
     const DialogShowing shown = browse(std::nullopt);
-    EXPECT_EQ(shown.init_dir, folder.path());
+    EXPECT_EQ(shown.init_dir, folder.path().u16string());
     EXPECT_EQ(shown.file_name, u"missing.csv");
     EXPECT_TRUE(driver.event_errors().empty());
 }

@@ -18,6 +18,7 @@
 #include "platform/ui/headless/headless_controls.h"
 #include "refhost/components/reference_host.h"
 #include "refhost/store/record_store.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -27,21 +28,14 @@ using zn::ui::Answer;
 class ImportRun : public ::testing::Test {
 protected:
     ImportRun() {
-        dir_ = std::filesystem::temp_directory_path() / ("zn-run-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(dir_);
         state_.session = host_.new_session();
         state_.file_utilities = zn::host::create_host_object<zn::host::FileUtilities>(zn::host::CLSID_FileUtilities);
         for (const char* type : {"Student", "Applicant", "Faculty/Staff", "Individual"})
             for (int id : {12, 14, 20, 21}) host_.records().add({type, id, "Person " + std::to_string(id), "old"});
     }
-    ~ImportRun() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
     // A file in the test's folder; its path as the import file names it.
     std::string write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        dir_.write(name, bytes);
         return (dir_ / name).string();
     }
     bool run(const std::string& csv, std::u16string_view type = u"Student") {
@@ -66,7 +60,7 @@ protected:
     zn::page::PageControls controls_ = zn::page::PageControls::bind(*control_set_);
     zn::refhost::ReferenceHost host_;
     zn::page::PageState state_;
-    std::filesystem::path dir_;
+    zn::test::TempFolder dir_{"zn-run"};
 };
 
 TEST_F(ImportRun, StoresEachPhotoByteForByteAndClosesTheRecordAsItsClassNeeds) {

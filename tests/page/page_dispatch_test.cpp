@@ -6,7 +6,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/variant.h"
 #include "plugin/module_identity.h"
-#include "temp_files.h"
+#include "support/temp_folder.h"
 
 namespace zn::page::testing {
 namespace {
@@ -47,7 +47,7 @@ protected:
     }
 
     ComPtr<IDispatch> dispatch;
-    TempFolder folder;
+    test::TempFolder folder;
 };
 
 TEST_F(PageDispatchTest, OffersItsInterfacesWithTheDefaultOneAsIDispatch) {

@@ -6,7 +6,7 @@
 #include "page/page_layout.h"
 #include "page_fixture.h"
 #include "platform/com/com_error.h"
-#include "temp_files.h"
+#include "support/temp_folder.h"
 
 namespace zn::page::testing {
 namespace {
@@ -22,7 +22,7 @@ protected:
 
     HeadlessProgressBar& bar() { return driver.control<HeadlessProgressBar>(u"pbarOverall"); }
 
-    TempFolder folder;
+    test::TempFolder folder;
     std::u16string import_file = folder.write("import.csv", "1,Smith,a.jpg\r\n");
 };
 
@@ -144,7 +144,7 @@ protected:
     PageControls controls = PageControls::bind(*set);
     PageState state;
     int runs = 0;
-    TempFolder folder;
+    test::TempFolder folder;
     std::u16string import_file = folder.write("import.csv", "x");
 };
 

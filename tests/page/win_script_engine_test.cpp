@@ -13,7 +13,7 @@
 #include "platform/text/utf.h"
 #include "plugin/module_identity.h"
 #include "support/described_interface.h"
-#include "temp_files.h"
+#include "support/temp_folder.h"
 
 ZN_DECLARE_IID(IActiveScriptSite, "{DB01A1E3-A42B-11cf-8F20-00805F2CD064}");
 ZN_DECLARE_IID(IActiveScript, "{BB1A2AE1-A4F9-11cf-8F20-00805F2CD064}");
@@ -112,7 +112,7 @@ protected:
     ComPtr<ScriptSite> site;
     ComPtr<IActiveScript> engine;
     ComPtr<IActiveScriptParse> parser;
-    TempFolder folder;
+    test::TempFolder folder;
 };
 
 using PageTypeInfoTest = PageTest;

@@ -11,6 +11,7 @@
 #include "platform/text/utf.h"
 #include "refhost/components/class_factory.h"
 #include "refhost/container/document_container.h"
+#include "support/temp_folder.h"
 
 namespace zn::refhost {
 namespace {
@@ -66,20 +67,13 @@ TEST(DocumentText, WithoutExactlyOneGoodClsidLineIsMalformed) {
 
 class DocumentFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / ("zn-refhost-doc-" + std::to_string(std::random_device{}()) +
-                                                         "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     // Writes the file and returns its path as the plug-in writes URL: folder, "\", file name.
     std::u16string write(std::string_view name, std::string_view text) {
-        std::ofstream(dir_ / name, std::ios::binary) << text;
-        return dir_.u16string() + u"\\" + text::from_utf8(name);
+        dir_.write(name, text);
+        return dir_.path().u16string() + u"\\" + text::from_utf8(name);
     }
 
-    std::filesystem::path dir_;
+    test::TempFolder dir_{"zn-refhost-doc"};
 };
 
 TEST_F(DocumentFile, AUrlWithABackslashBeforeTheFileNameIsRead) {
@@ -88,11 +82,11 @@ TEST_F(DocumentFile, AUrlWithABackslashBeforeTheFileNameIsRead) {
 }
 
 TEST_F(DocumentFile, AMissingFileIsFileNotFoundAndNamesThePath) {
-    const std::u16string url = dir_.u16string() + u"\\missing.vbd";
+    const std::u16string url = dir_.path().u16string() + u"\\missing.vbd";
     EXPECT_EQ(code_of([&] { read_document_class(url); }), com::kFileNotFound);
     EXPECT_EQ(description_of([&] { read_document_class(url); }), u"Document file not found: " + url);
     // A folder is not a document file.
-    EXPECT_EQ(code_of([&] { read_document_class(dir_.u16string()); }), com::kFileNotFound);
+    EXPECT_EQ(code_of([&] { read_document_class(dir_.path().u16string()); }), com::kFileNotFound);
 }
 
 TEST_F(DocumentFile, AMalformedFileNamesTheFileInItsDescription) {

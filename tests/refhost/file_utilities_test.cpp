@@ -11,6 +11,7 @@
 #include "platform/text/utf.h"
 #include "refhost/components/path_rules.h"
 #include "refhost/components/reference_host.h"
+#include "support/temp_folder.h"
 
 namespace zn::refhost {
 namespace {
@@ -49,23 +50,18 @@ INSTANTIATE_TEST_SUITE_P(
 class FileUtilitiesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / ("zn-refhost-files-" + std::to_string(std::random_device{}()) +
-                                                         "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         std::filesystem::create_directories(dir_ / "folder");
-        std::ofstream(dir_ / "photo.jpg") << "bytes";
-        std::ofstream(dir_ / "empty.jpg");
+        dir_.write("photo.jpg", "bytes");
+        dir_.write("empty.jpg");
         ASSERT_EQ(CoCreateInstance(host::CLSID_FileUtilities, nullptr, CLSCTX_INPROC_SERVER,
                                    com::iid_of<host::FileUtilities>(), files_.put_void()),
                   S_OK);
     }
-    void TearDown() override {
-        files_ = nullptr;
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { files_ = nullptr; }
 
     // The temporary folder in Windows style: every separator a "\".
     std::u16string windows_path(std::u16string_view relative) const {
-        std::u16string p = dir_.u16string() + u"\\" + std::u16string(relative);
+        std::u16string p = dir_.path().u16string() + u"\\" + std::u16string(relative);
         for (auto& c : p)
             if (c == u'/') c = u'\\';
         return p;
@@ -82,7 +78,7 @@ protected:
 
     ReferenceHost host_;
     com::ComPtr<host::FileUtilities> files_;
-    std::filesystem::path dir_;
+    test::TempFolder dir_{"zn-refhost-files"};
 };
 
 TEST_F(FileUtilitiesTest, FileExistsIsTrueExactlyForAnExistingFile) {

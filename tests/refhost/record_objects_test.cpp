@@ -8,10 +8,10 @@
 #include "platform/com/bstr.h"
 #include "platform/com/variant.h"
 #include "platform/text/code_page.h"
-#include "record_temp_dir.h"
 #include "refhost/components/record_object.h"
 #include "refhost/components/reference_host.h"
 #include "refhost/store/record_store.h"
+#include "support/temp_folder.h"
 
 namespace zn::refhost {
 namespace {
@@ -284,7 +284,7 @@ TEST_F(RecordObjectTest, InjectedFailuresReachEveryMember) {
 }
 
 TEST(RecordDatabaseTest, AnOpenedDatabaseServesRecordsAndTheInstalledModules) {
-    test::RecordTempDir dir;
+    test::TempFolder dir;
     const auto file = dir / "school.db";
     store::RecordStore::create(file, {store::kModuleHV})->add({"Student", 10, "Jo", std::nullopt});
     ReferenceHost host;

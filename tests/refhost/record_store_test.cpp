@@ -6,8 +6,8 @@
 
 #include <fstream>
 
-#include "record_temp_dir.h"
 #include "refhost/store/record_store.h"
+#include "support/temp_folder.h"
 
 namespace zn::refhost::store {
 namespace {
@@ -43,7 +43,7 @@ std::string error_of(const std::function<void()>& f) {
 
 class RecordStoreTest : public ::testing::Test {
 protected:
-    test::RecordTempDir dir_;
+    test::TempFolder dir_;
 };
 
 TEST_F(RecordStoreTest, ANewDatabaseHasExactlyTheDocumentedSchema) {

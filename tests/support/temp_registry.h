@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/com/registry.h"
+#include "support/temp_folder.h"
 
 namespace zn::test {
 
@@ -29,15 +30,10 @@ public:
     TempRegistry() {
         const char* old = std::getenv("ZN_REGISTRY");
         if (old) previous_ = old;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("zn-registry-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
-        std::filesystem::create_directories(dir_);
         ::setenv("ZN_REGISTRY", (dir_ / "registry").c_str(), 1);
     }
     ~TempRegistry() {
         make_writable();
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
         if (previous_.empty())
             ::unsetenv("ZN_REGISTRY");
         else
@@ -58,11 +54,7 @@ public:
     void make_writable() { ::setenv("ZN_REGISTRY", (dir_ / "registry").c_str(), 1); }
 
 private:
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
-    std::filesystem::path dir_;
+    TempFolder dir_{"zn-registry"};
     std::string previous_;
 };
 #endif
