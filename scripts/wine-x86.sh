@@ -167,7 +167,8 @@ cmd_run() {
     register_handler
     mount_tree
     export ZN_WINE_PREFIX_TEMPLATE=$TREE/root/.wine32
-    "$@"
+    # Without the lock's descriptor: a Wine server that outlived the run must not hold it.
+    "$@" 9>&-
 }
 
 cmd_exec() {

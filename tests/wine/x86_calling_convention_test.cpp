@@ -111,8 +111,8 @@ protected:
         EXPECT_EQ(static_cast<HRESULT>(got.result), S_OK);
         if (!factory) return nullptr;
         void* object = nullptr;
-        const CallOutcome made = call_measured(slot(factory, kCreateInstance),
-                                               {word(factory), 0u, word(&IID_IUnknown), word(&object)});
+        const CallOutcome made =
+            call_measured(slot(factory, kCreateInstance), {word(factory), 0u, word(&IID_IUnknown), word(&object)});
         EXPECT_EQ(made.drift, 0) << "IClassFactory::CreateInstance";
         EXPECT_EQ(static_cast<HRESULT>(made.result), S_OK);
         expect_balanced(factory, kRelease, {word(factory)}, "IClassFactory::Release");
@@ -153,10 +153,9 @@ protected:
             iface, kGetIDsOfNames, {word(iface), word(&IID_NULL), word(names), 1u, 0u, word(&id)}, "GetIDsOfNames");
         EXPECT_EQ(static_cast<HRESULT>(ids.result), DISP_E_UNKNOWNNAME);
         DISPPARAMS none{};
-        const CallOutcome invoked =
-            expect_balanced(iface, kInvoke,
-                            {word(iface), 0x12345u, word(&IID_NULL), 0u, DISPATCH_METHOD, word(&none), 0u, 0u, 0u},
-                            "Invoke");
+        const CallOutcome invoked = expect_balanced(
+            iface, kInvoke, {word(iface), 0x12345u, word(&IID_NULL), 0u, DISPATCH_METHOD, word(&none), 0u, 0u, 0u},
+            "Invoke");
         EXPECT_EQ(static_cast<HRESULT>(invoked.result), DISP_E_MEMBERNOTFOUND);
     }
 };
@@ -201,8 +200,8 @@ TEST_F(ModuleCalls, PluginMembersAreStdcall) {
     const char* const header_members[] = {"Caption", "Name", "Description", "Image", "Group"};
     for (int i = 0; i < 5; ++i) {
         com::Bstr text;
-        const CallOutcome got = expect_balanced(header, kFirstOwn + i, {word(header), word(text.receive())},
-                                                header_members[i]);
+        const CallOutcome got =
+            expect_balanced(header, kFirstOwn + i, {word(header), word(text.receive())}, header_members[i]);
         EXPECT_EQ(static_cast<HRESULT>(got.result), S_OK) << header_members[i];
         if (i == 0) EXPECT_EQ(text.view(), u"Import Applicant/Student/Faculty/Individual Photos");
     }
@@ -212,9 +211,9 @@ TEST_F(ModuleCalls, PluginMembersAreStdcall) {
     expect_balanced(hosted, kFirstOwn + 0, {word(hosted), 0u}, "OnInit");
     expect_balanced(hosted, kFirstOwn + 1, {word(hosted), 0u}, "OnLoad");
     VARIANT_BOOL cancel = VARIANT_TRUE;
-    const CallOutcome query_unload = expect_balanced(
-        hosted, kFirstOwn + 2, {word(hosted), word(&cancel), static_cast<std::uint16_t>(VARIANT_TRUE)},
-        "OnQueryUnload");
+    const CallOutcome query_unload =
+        expect_balanced(hosted, kFirstOwn + 2, {word(hosted), word(&cancel), static_cast<std::uint16_t>(VARIANT_TRUE)},
+                        "OnQueryUnload");
     EXPECT_EQ(static_cast<HRESULT>(query_unload.result), S_OK);
     EXPECT_EQ(cancel, VARIANT_FALSE);
     expect_balanced(hosted, kFirstOwn + 3, {word(hosted)}, "OnClosedown");
@@ -248,8 +247,7 @@ TEST_F(ModuleCalls, PageMembersAreStdcall) {
         const auto owned = com::Bstr::attach(out);
     }
     BSTR picture = nullptr;
-    const CallOutcome read =
-        expect_balanced(page, kFirstOwn + 1, {word(page), 0u, word(&picture)}, "getPicture");
+    const CallOutcome read = expect_balanced(page, kFirstOwn + 1, {word(page), 0u, word(&picture)}, "getPicture");
     EXPECT_EQ(static_cast<HRESULT>(read.result), E_POINTER);
 
     // Late bound, as a script host calls it: eight arguments through Invoke.
