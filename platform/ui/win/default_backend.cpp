@@ -1,12 +1,11 @@
 #include "platform/ui/backend.h"
-#include "platform/ui/headless/headless_backend.h"
+#include "platform/ui/win/win_backend.h"
 
 namespace zn::ui {
 
-// Until the Win32 controls are built, a thread that nobody gave a backend runs headless:
-// message boxes answer with their first button and are recorded.
+// On Windows a thread that nobody gave a backend shows the page's controls as real windows.
 std::unique_ptr<Backend> make_default_backend() {
-    return std::make_unique<headless::HeadlessBackend>();
+    return std::make_unique<win::Win32Backend>();
 }
 
 }  // namespace zn::ui

@@ -1,0 +1,86 @@
+// The page's controls as Win32 windows: the page is a child window holding the drop-down list,
+// buttons, check box, labels, the frame (a container of its own), the file field with its
+// browse button and the progress bar, placed from the layout's twips at the window's DPI.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/control_set.h"
+#include "platform/ui/win/page_window.h"
+#include "platform/ui/win/win_handles.h"
+
+namespace zn::ui::win {
+
+class Win32Backend;
+
+// What one of our windows answers, found through the window's user data.
+class WindowTarget {
+public:
+    // A notification (WM_COMMAND) from one of the target's own windows.
+    virtual void on_command(HWND from, WORD code) = 0;
+    // Any other message of a window of ours; true when handled, with the result.
+    virtual bool on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+protected:
+    WindowTarget() = default;
+    WindowTarget(const WindowTarget&) = delete;
+    WindowTarget& operator=(const WindowTarget&) = delete;
+    ~WindowTarget() = default;
+};
+
+class Win32ControlSet final : public ControlSet, public PageWindow, public WindowTarget {
+public:
+    Win32ControlSet(Win32Backend& backend, const PageLayout& layout, int dpi_override);
+    ~Win32ControlSet() override;
+
+    const PageLayout& layout() const noexcept override { return layout_; }
+    Control* find(std::u16string_view name, int index = kNoIndex) noexcept override;
+
+    HWND hwnd() const noexcept override { return page_.get(); }
+    void attach(HWND parent) override;
+    void set_rect(const RECT& rect) override;
+    bool translate(const MSG& message) override;
+    int dpi() const noexcept override { return dpi_; }
+
+    void on_command(HWND from, WORD code) override;
+    bool on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+    // Used by the controls.
+    int pixels(int twips) const noexcept { return twips_to_pixels(twips, dpi_); }
+    HFONT font() const noexcept { return font_.get(); }
+    // The window that holds a control of the named container ("" for the page).
+    HWND container_window(std::u16string_view container) const;
+    // Runs the handlers of a user's action; an error that leaves them is reported, not thrown.
+    void user_event(const Control& control, const std::function<void()>& raise) noexcept;
+    // The owner of the file dialog: the top-level window showing this page, else the active one.
+    HWND owner_window() const noexcept;
+    Win32Backend* backend() const noexcept { return backend_; }
+    void detach_backend() noexcept { backend_ = nullptr; }
+    // The top-level window holding the page, or null while it is parked.
+    HWND shown_root() const noexcept;
+
+private:
+    void update_scroll_bars();
+    void scroll_to(int x, int y);
+    void on_scroll(int bar, WORD request);
+    std::vector<Control*> focus_order() const;
+
+    Win32Backend* backend_;
+    const PageLayout& layout_;
+    int dpi_ = 96;
+    std::vector<std::unique_ptr<Control>> controls_;
+    UniqueFont font_;
+    int scroll_x_ = 0;  // pixels scrolled
+    int scroll_y_ = 0;
+    bool destroying_ = false;
+    // Last: destroyed first, with every control's window inside it, while the controls and the
+    // font still exist.
+    UniqueWindow page_;
+};
+
+}  // namespace zn::ui::win

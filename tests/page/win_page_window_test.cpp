@@ -1,0 +1,506 @@
+// The page on screen: the real page with the reference host, its controls as Win32 windows in a
+// top-level window under Wine's display, driven by window messages as a user's input makes them.
+// Message boxes and the file dialog are found and answered as a person would, by their buttons.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "import/import_run.h"
+#include "page/import_page.h"
+#include "page/page_layout.h"
+#include "page/page_texts.h"
+#include "platform/text/utf.h"
+#include "platform/ui/win/win_backend.h"
+#include "refhost/components/reference_host.h"
+#include "refhost/store/record_store.h"
+#include "support/temp_folder.h"
+
+namespace zn::page {
+namespace {
+
+using ui::win::twips_to_pixels;
+using ui::win::UniqueWindow;
+using ui::win::Win32Backend;
+using ui::win::WindowClass;
+
+std::u16string text_of(HWND window) {
+    wchar_t buffer[4096] = {};
+    GetWindowTextW(window, buffer, 4096);
+    const std::wstring_view w(buffer);
+    return {w.begin(), w.end()};
+}
+
+std::u16string class_of(HWND window) {
+    wchar_t buffer[256] = {};
+    GetClassNameW(window, buffer, 256);
+    const std::wstring_view w(buffer);
+    return {w.begin(), w.end()};
+}
+
+std::wstring wide(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}
+
+// Direct children of parent, in z-order (front first).
+std::vector<HWND> children(HWND parent) {
+    std::vector<HWND> found;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) found.push_back(c);
+    return found;
+}
+
+// The direct child of that class whose text starts with text (any text when empty).
+HWND child(HWND parent, std::u16string_view window_class, std::u16string_view text = {}) {
+    for (HWND c : children(parent)) {
+        if (lstrcmpiW(wide(class_of(c)).c_str(), wide(window_class).c_str()) != 0) continue;
+        if (text.empty() || text_of(c).starts_with(text)) return c;
+    }
+    return nullptr;
+}
+
+// Where a window lies in its parent's client area.
+RECT rect_in_parent(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// A message box or dialog as it was shown.
+struct Shown {
+    std::u16string title;
+    std::u16string text;
+    bool ok = false;
+    bool cancel = false;
+    bool icon = false;
+    bool bar_visible = false;
+    std::u16string filter;  // file dialog: the file type shown
+    std::u16string folder;  // file dialog: the folder it opened in
+};
+
+// Answers the thread's message boxes and dialogs from a timer, which runs inside their modal
+// loops: each one found gets the next answer, which reads it and clicks one of its buttons.
+class Answerer {
+public:
+    using Answer = std::function<void(HWND box, Shown& shown)>;
+
+    Answerer() {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 40, &Answerer::tick);
+        EXPECT_NE(timer_, 0u);
+    }
+    Answerer(const Answerer&) = delete;
+    Answerer& operator=(const Answerer&) = delete;
+    ~Answerer() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+
+    void then(Answer answer) { answers_.push_back(std::move(answer)); }
+    std::vector<Shown> shown;
+    HWND bar = nullptr;  // read at every showing
+
+    static void click(HWND box, int id) {
+        const HWND button = GetDlgItem(box, id);
+        ASSERT_NE(button, nullptr) << "no button " << id;
+        PostMessageW(button, BM_CLICK, 0, 0);
+    }
+    static Answer press(int id) {
+        return [id](HWND box, Shown&) { click(box, id); };
+    }
+
+private:
+    static BOOL CALLBACK each_window(HWND window, LPARAM found) {
+        if (IsWindowVisible(window) && class_of(window) == u"#32770") {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        Answerer* self = current_;
+        if (!self) return;
+        HWND box = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), each_window, reinterpret_cast<LPARAM>(&box));
+        if (!box || box == self->last_) return;
+        self->last_ = box;
+        Shown s;
+        s.title = text_of(box);
+        for (HWND c : children(box)) {
+            if (class_of(c) != u"Static" || !IsWindowVisible(c)) continue;
+            if ((GetWindowLongPtrW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                s.icon = SendMessageW(c, STM_GETICON, 0, 0) != 0;
+            else if (!text_of(c).empty())
+                s.text = text_of(c);
+        }
+        const HWND ok = GetDlgItem(box, IDOK);
+        const HWND cancel = GetDlgItem(box, IDCANCEL);
+        s.ok = ok && IsWindowVisible(ok);
+        s.cancel = cancel && IsWindowVisible(cancel);
+        s.bar_visible = self->bar && IsWindowVisible(self->bar);
+        self->shown.push_back(s);
+        if (self->answers_.empty()) {
+            ADD_FAILURE() << "unexpected box: " << text::to_utf8(s.title) << " | " << text::to_utf8(s.text);
+            click(box, IDCANCEL);
+            return;
+        }
+        const Answer answer = std::move(self->answers_.front());
+        self->answers_.pop_front();
+        answer(box, self->shown.back());
+    }
+
+    static inline Answerer* current_ = nullptr;
+    UINT_PTR timer_ = 0;
+    HWND last_ = nullptr;
+    std::deque<Answer> answers_;
+};
+
+// The file dialog: its file type, its folder, and the file name to choose (none: Cancel).
+Answerer::Answer file_dialog(std::optional<std::u16string> choose) {
+    return [choose](HWND dialog, Shown& shown) {
+        const HWND types = GetDlgItem(dialog, cmb1);
+        const auto chosen = SendMessageW(types, CB_GETCURSEL, 0, 0);
+        wchar_t buffer[MAX_PATH] = {};
+        if (chosen >= 0)
+            SendMessageW(types, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(buffer));
+        shown.filter = std::u16string(buffer, buffer + wcslen(buffer));
+        wchar_t folder[MAX_PATH] = {};
+        SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+        shown.folder = std::u16string(folder, folder + wcslen(folder));
+        if (!choose) {
+            Answerer::click(dialog, IDCANCEL);
+            return;
+        }
+        SetDlgItemTextW(dialog, cmb13, wide(*choose).c_str());
+        Answerer::click(dialog, IDOK);
+    };
+}
+
+LRESULT CALLBACK top_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+class PageWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        top_.reset(CreateWindowExW(0, top_class_.name(), L"Page test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 520,
+                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+        ASSERT_TRUE(top_) << "no window (is there a display?) " << GetLastError();
+        SetForegroundWindow(top_.get());
+    }
+
+    // A page set up for a host with these modules, shown in the window's client area.
+    void open(std::set<LONG> modules, int dpi = 0) {
+        page_ = nullptr;
+        host_.config().install_modules(std::move(modules));
+        backend_.set_dpi_override(dpi);
+        page_ = create_import_page();
+        const auto internal = page_.as<ImportPageInternal>();
+        internal->InitializePage(session_);
+        ASSERT_FALSE(backend_.pages().empty());
+        window_ = backend_.pages().back();
+        window_->attach(top_.get());
+        RECT client{};
+        GetClientRect(top_.get(), &client);
+        window_->set_rect(client);
+        pump();
+        frame_ = child(page(), u"ZNImportPhotosFrame");
+        list_ = child(page(), u"ComboBox");
+        field_ = child(frame_, u"ZNImportPhotosField");
+        edit_ = child(field_, u"Edit");
+        browse_ = child(field_, u"Button");
+        process_ = child(frame_, u"Button", u"Process");
+        check_ = child(frame_, u"Button", u"Remove existing photos");
+        bar_ = child(frame_, u"msctls_progress32");
+        for (HWND c : children(frame_))
+            if (class_of(c) == u"Static" && !text_of(c).starts_with(u"Select the type") &&
+                !text_of(c).starts_with(u"Import file name:"))
+                label2_ = c;
+        for (HWND w : {frame_, list_, field_, edit_, browse_, process_, check_, bar_, label2_}) ASSERT_NE(w, nullptr);
+    }
+
+    HWND page() const { return window_->hwnd(); }
+    void pump() { backend_.do_events(); }
+    // A key as the keyboard sends it to the window with the focus, run through the loop.
+    void key(WPARAM code, bool shift = false) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(GetFocus(), WM_KEYDOWN, code, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, code, 1 | (1u << 30) | (1u << 31));
+        pump();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+    void type(std::u16string_view text) {
+        for (char16_t c : text) PostMessageW(GetFocus(), WM_CHAR, c, 1);
+        pump();
+    }
+    std::u16string list_entry(int i) const {
+        wchar_t buffer[256] = {};
+        SendMessageW(list_, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+        return std::u16string(buffer, buffer + wcslen(buffer));
+    }
+
+    WindowClass top_class_{L"ZNPageTestTop", top_procedure, 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)};
+    refhost::ReferenceHost host_;
+    Win32Backend backend_;
+    ui::ScopedBackend scope_{backend_};
+    com::ComPtr<host::SessionContext> session_ = host_.new_session();
+    UniqueWindow top_;
+    com::ComPtr<IUnknown> page_;
+    ui::win::PageWindow* window_ = nullptr;
+    HWND frame_ = nullptr, list_ = nullptr, field_ = nullptr, edit_ = nullptr, browse_ = nullptr, process_ = nullptr,
+         check_ = nullptr, bar_ = nullptr, label2_ = nullptr;
+};
+
+TEST_F(PageWindowTest, SetUpShowsTheOfferedTypesWithTheFirstChosenAndProcessDisabled) {
+    open({host::kModuleHM, host::kModuleHV});
+    ASSERT_EQ(SendMessageW(list_, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(list_entry(0), u"Applicant");
+    EXPECT_EQ(list_entry(1), u"Student");
+    EXPECT_EQ(list_entry(2), u"Faculty/Staff");
+    EXPECT_EQ(list_entry(3), u"Individual");
+    EXPECT_EQ(SendMessageW(list_, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(text_of(label2_), instructions_for(u"Applicant"));
+    EXPECT_TRUE(IsWindowEnabled(list_));
+    EXPECT_TRUE(IsWindowEnabled(edit_));
+    EXPECT_FALSE(IsWindowEnabled(process_));
+    EXPECT_FALSE(IsWindowVisible(bar_));
+    EXPECT_TRUE(IsWindowVisible(process_));
+
+    open({});
+    EXPECT_EQ(SendMessageW(list_, CB_GETCOUNT, 0, 0), 0);
+    EXPECT_FALSE(IsWindowEnabled(list_));
+    EXPECT_FALSE(IsWindowEnabled(field_));
+    EXPECT_FALSE(IsWindowEnabled(process_));
+    EXPECT_EQ(text_of(label2_), instructions_for(u"No Valid System"));
+}
+
+TEST_F(PageWindowTest, EveryControlLiesAtItsTwipsAtTheWindowsDpiInItsContainer) {
+    const ui::PageLayout& layout = import_page_layout();
+    int display_dpi = 0;
+    {
+        const HDC dc = GetDC(top_.get());
+        display_dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(top_.get(), dc);
+    }
+    for (const int dpi : {0, 144}) {
+        SCOPED_TRACE(dpi);
+        open({host::kModuleHM, host::kModuleHV}, dpi);
+        const int used = dpi ? dpi : display_dpi;
+        EXPECT_EQ(window_->dpi(), used);
+        const std::pair<std::u16string_view, HWND> windows[] = {
+            {u"cboRecordType", list_},
+            {u"Frame1", frame_},
+            {u"Command1", process_},
+            {u"Check1", check_},
+            {u"se_ImportFileName", field_},
+            {u"pbarOverall", bar_},
+            {u"lblReportType", child(frame_, u"Static", u"Select the type")},
+            {u"Label2", label2_},
+            {u"Label1", child(frame_, u"Static", u"Import file name:")},
+        };
+        for (const auto& [name, window] : windows) {
+            SCOPED_TRACE(text::to_utf8(name));
+            ASSERT_NE(window, nullptr);
+            const ui::ControlSpec* spec = layout.find(name);
+            ASSERT_TRUE(spec && spec->bounds);
+            const RECT r = rect_in_parent(window);
+            EXPECT_EQ(r.left, twips_to_pixels(spec->bounds->left, used));
+            EXPECT_EQ(r.top, twips_to_pixels(spec->bounds->top, used));
+            EXPECT_EQ(r.right - r.left, twips_to_pixels(spec->bounds->width, used));
+            EXPECT_EQ(r.bottom - r.top, twips_to_pixels(spec->bounds->height, used));
+            EXPECT_EQ(GetParent(window), spec->container.empty() ? page() : frame_);
+        }
+        // The frame reaches past the page's edges; the bar starts left of the frame's edge.
+        RECT page_client{};
+        GetClientRect(page(), &page_client);
+        EXPECT_LT(rect_in_parent(bar_).left, 0);
+        EXPECT_EQ(rect_in_parent(frame_).right, twips_to_pixels(60 + 10485, used));
+        // The list lies in front of the frame.
+        const std::vector<HWND> order = children(page());
+        const auto at = [&](HWND w) { return std::find(order.begin(), order.end(), w) - order.begin(); };
+        EXPECT_LT(at(list_), at(frame_));
+        // The dialog font, for this DPI.
+        LOGFONTW font{};
+        ASSERT_NE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(process_, WM_GETFONT, 0, 0)), sizeof(font), &font),
+                  0);
+        EXPECT_EQ(font.lfHeight, -MulDiv(825, used, 7200));
+        EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    }
+}
+
+TEST_F(PageWindowTest, KeyboardTypesTabsChoosesAndReportsAHandlersError) {
+    open({host::kModuleHM, host::kModuleHV});
+    SetFocus(edit_);
+    pump();
+    type(u"C:\\photos.csv");
+    EXPECT_EQ(text_of(edit_), u"C:\\photos.csv");
+    EXPECT_TRUE(IsWindowEnabled(process_)) << "typed text enables Process";
+
+    // Tab walks field, check box, Process, list and round; Shift+Tab back.
+    const HWND forward[] = {check_, process_, list_, edit_};
+    for (HWND expected : forward) {
+        key(VK_TAB);
+        EXPECT_EQ(GetFocus(), expected);
+    }
+    // Coming back into the field selected its whole text.
+    DWORD start = 1, end = 0;
+    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 13u);
+    const HWND backward[] = {list_, process_, check_, edit_};
+    for (HWND expected : backward) {
+        key(VK_TAB, true);
+        EXPECT_EQ(GetFocus(), expected);
+    }
+
+    // Space ticks the focused check box; the arrow keys choose in the list.
+    key(VK_TAB);
+    key(VK_SPACE);
+    EXPECT_EQ(SendMessageW(check_, BM_GETCHECK, 0, 0), BST_CHECKED);
+    key(VK_TAB);
+    key(VK_TAB);
+    ASSERT_EQ(GetFocus(), list_);
+    key(VK_DOWN);
+    EXPECT_EQ(SendMessageW(list_, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(text_of(label2_), instructions_for(u"Student"));
+
+    // An error in the choice's handler comes as a message box, not through the window procedure.
+    host_.config().fail("TextServices.PrepareText", E_FAIL, u"text service gone");
+    Answerer answerer;
+    answerer.then(Answerer::press(IDOK));
+    key(VK_DOWN);
+    ASSERT_EQ(answerer.shown.size(), 1u);
+    EXPECT_EQ(answerer.shown[0].title, u"ZNImportPhotos");
+    EXPECT_EQ(answerer.shown[0].text, u"text service gone");
+    EXPECT_TRUE(answerer.shown[0].ok);
+    EXPECT_FALSE(answerer.shown[0].cancel);
+
+    // Clearing the field disables Process.
+    SetFocus(edit_);
+    pump();
+    SendMessageW(edit_, EM_SETSEL, 0, -1);
+    key(VK_DELETE);
+    EXPECT_EQ(text_of(edit_), u"");
+    EXPECT_FALSE(IsWindowEnabled(process_)) << "cleared text disables Process";
+}
+
+TEST_F(PageWindowTest, F7AndTheBrowseButtonOpenTheFileDialog) {
+    test::TempFolder folder("zn-page-window");
+    const std::u16string csv = folder.write("photos.csv", "1,Ann,a.jpg\r\n");
+    const std::u16string start = folder.path().u16string();
+    ASSERT_TRUE(SetCurrentDirectoryW(wide(start).c_str()));
+    open({host::kModuleHM, host::kModuleHV});
+    SetFocus(edit_);
+    pump();
+
+    Answerer answerer;
+    answerer.then(file_dialog(std::nullopt));
+    key(VK_F7);
+    ASSERT_EQ(answerer.shown.size(), 1u);
+    EXPECT_EQ(answerer.shown[0].title, u"Select Database");
+    EXPECT_EQ(answerer.shown[0].filter, u"*.csv");
+    EXPECT_EQ(answerer.shown[0].folder, start);
+    EXPECT_EQ(text_of(edit_), u"") << "a cancelled dialog leaves the empty field";
+
+    // Alt+F7 arrives as a system key.
+    answerer.then(file_dialog(std::nullopt));
+    PostMessageW(edit_, WM_SYSKEYDOWN, VK_F7, 1 | (1 << 29));
+    pump();
+    EXPECT_EQ(answerer.shown.size(), 2u);
+
+    answerer.then(file_dialog(csv));
+    SendMessageW(browse_, BM_CLICK, 0, 0);
+    ASSERT_EQ(answerer.shown.size(), 3u);
+    EXPECT_EQ(answerer.shown[2].title, u"Select Database");
+    EXPECT_EQ(text_of(edit_), csv);
+    EXPECT_TRUE(IsWindowEnabled(process_));
+    SetCurrentDirectoryW(L"C:\\");
+}
+
+TEST_F(PageWindowTest, ProcessImportsWithTheBarShownAndAnswersByButtons) {
+    test::TempFolder folder("zn-page-window");
+    auto& store = host_.records();
+    std::string lines;
+    // Twelve records; line 12 names one that does not exist, after the run's first yield.
+    for (int id = 1; id <= 12; ++id) {
+        if (id != 12) store.add({"Student", id, "Kid " + std::to_string(id), std::nullopt});
+        const std::u16string photo = folder.write("p" + std::to_string(id) + ".bmp", "BM" + std::to_string(id));
+        lines += std::to_string(id) + ",Kid " + std::to_string(id) + "," + text::to_utf8(photo) + "\r\n";
+    }
+    const std::u16string csv = folder.write("photos.csv", lines);
+    open({host::kModuleHM, host::kModuleHV});
+    SetFocus(list_);
+    key(VK_DOWN);
+    ASSERT_EQ(text_of(label2_), instructions_for(u"Student"));
+    SetFocus(edit_);
+    type(csv);
+    ASSERT_TRUE(IsWindowEnabled(process_));
+
+    Answerer answerer;
+    answerer.bar = bar_;
+    // Cancel at the failing line stops the run: no success box.
+    answerer.then(Answerer::press(IDCANCEL));
+    SendMessageW(process_, BM_CLICK, 0, 0);
+    ASSERT_EQ(answerer.shown.size(), 1u);
+    EXPECT_EQ(answerer.shown[0].title, u"Import Photos");
+    EXPECT_EQ(answerer.shown[0].text, u"Error processing record Kid 12");
+    EXPECT_TRUE(answerer.shown[0].ok && answerer.shown[0].cancel);
+    EXPECT_FALSE(answerer.shown[0].icon);
+    EXPECT_TRUE(answerer.shown[0].bar_visible) << "the bar shows while the run works";
+    EXPECT_FALSE(IsWindowVisible(bar_));
+
+    // OK goes on; a second click on Process while the run yields is ignored.
+    answerer.then(Answerer::press(IDOK));
+    answerer.then(Answerer::press(IDOK));
+    PostMessageW(process_, BM_CLICK, 0, 0);  // waits in the queue for the run's first yield
+    SendMessageW(process_, BM_CLICK, 0, 0);
+    pump();
+    ASSERT_EQ(answerer.shown.size(), 3u) << "one prompt and one success box, from one run";
+    EXPECT_EQ(answerer.shown[1].text, u"Error processing record Kid 12");
+    EXPECT_EQ(answerer.shown[2].title, u"Imported Student Photos");
+    EXPECT_EQ(answerer.shown[2].text, u"Photos imported successfully");
+    EXPECT_TRUE(answerer.shown[2].ok);
+    EXPECT_FALSE(answerer.shown[2].cancel);
+    EXPECT_TRUE(answerer.shown[2].icon);
+    EXPECT_FALSE(IsWindowVisible(bar_));
+    for (int id = 1; id <= 11; ++id) EXPECT_EQ(store.photo("Student", id), "BM" + std::to_string(id)) << id;
+}
+
+TEST_F(PageWindowTest, AWindowSmallerThanThePageScrollsIn225TwipSteps) {
+    open({host::kModuleHM});
+    const LONG_PTR style_full = GetWindowLongPtrW(page(), GWL_STYLE);
+    EXPECT_FALSE(style_full & (WS_HSCROLL | WS_VSCROLL)) << "no scroll bars when the page fits";
+    window_->set_rect(RECT{0, 0, 200, 120});
+    pump();
+    const LONG_PTR style = GetWindowLongPtrW(page(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_HSCROLL);
+    EXPECT_TRUE(style & WS_VSCROLL);
+    const int step = twips_to_pixels(225, window_->dpi());
+    const RECT before = rect_in_parent(list_);
+    SendMessageW(page(), WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageW(page(), WM_HSCROLL, SB_LINEDOWN, 0);
+    SendMessageW(page(), WM_HSCROLL, SB_LINEDOWN, 0);
+    const RECT after = rect_in_parent(list_);
+    EXPECT_EQ(after.top, before.top - step);
+    EXPECT_EQ(after.left, before.left - 2 * step);
+    EXPECT_EQ(after.right - after.left, before.right - before.left) << "sizes stay as designed";
+    EXPECT_EQ(GetScrollPos(page(), SB_VERT), step);
+    EXPECT_EQ(GetScrollPos(page(), SB_HORZ), 2 * step);
+    SendMessageW(page(), WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(rect_in_parent(list_).top, before.top);
+}
+
+}  // namespace
+}  // namespace zn::page
