@@ -88,9 +88,30 @@ TEST(UiBackendTest, ScopedBackendsNestAndStayOnTheirThread) {
     EXPECT_EQ(zn_ui_installed_backend(), nullptr);
 }
 
+#ifdef _WIN32
+// On Windows the thread's own backend shows the system's box: OK is pressed on it, as a person would.
+BOOL CALLBACK press_ok_on_box(HWND window, LPARAM) {
+    wchar_t window_class[16] = {};
+    GetClassNameW(window, window_class, 16);
+    if (!IsWindowVisible(window) || lstrcmpW(window_class, L"#32770") != 0) return TRUE;
+    PostMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+    return FALSE;
+}
+void CALLBACK answer_boxes(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), press_ok_on_box, 0);
+}
+#endif
+
 TEST(UiBackendTest, WithoutAnInstalledBackendTheThreadStillAnswers) {
     ASSERT_EQ(zn_ui_installed_backend(), nullptr);
+#ifdef _WIN32
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, answer_boxes);
+    ASSERT_NE(timer, 0u);
+#endif
     EXPECT_EQ(message_box(u"nobody is watching", kOkCancel), Answer::Ok);
+#ifdef _WIN32
+    KillTimer(nullptr, timer);
+#endif
     EXPECT_EQ(&thread_backend(), &thread_backend());
 }
 
