@@ -27,6 +27,9 @@ int run_list(std::span<const std::string_view> args);
 int run_photo(std::span<const std::string_view> args);
 int run_import(std::span<const std::string_view> args);
 int run_demo(std::span<const std::string_view> args);
+#ifdef _WIN32
+int run_show(std::span<const std::string_view> args);
+#endif
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;

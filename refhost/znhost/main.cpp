@@ -65,6 +65,14 @@ constexpr Command kCommands[] = {
      "plug-in (answering OK to every prompt; Individual with the remove-missing box ticked) and prints what "
      "changed. The module must be registered first.",
      run_demo},
+#ifdef _WIN32
+    {"show", "DB",
+     "Shows the plug-in's page on screen as the host does: creates the plug-in through the registry, OnInit, "
+     "opens its page from the document file, OnLoad, and shows the page in a window of its own over the record "
+     "database DB, where a user can choose, type, browse and press Process (with real message boxes and "
+     "progress). Closing the window runs OnQueryUnload and OnClosedown. The module must be registered first.",
+     run_show},
+#endif
 };
 
 // Prints text as lines of at most width characters, each after indent.
