@@ -49,7 +49,11 @@ int prepare(const wchar_t* file) {
     for (const wchar_t* c = file; *c; ++c) PostMessageW(edit, WM_CHAR, *c, 1);
     settle(edit);
     const HWND process = FindWindowExW(frame, nullptr, L"Button", L"Process");
+    RECT r{};
+    GetWindowRect(top, &r);
     std::printf("page_driver: typed; Process %s\n", process && IsWindowEnabled(process) ? "enabled" : "disabled");
+    // Where the window lies on the screen, for cropping: WIDTHxHEIGHT+LEFT+TOP.
+    std::printf("window %ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
     return 0;
 }
 

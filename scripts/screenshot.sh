@@ -1,0 +1,38 @@
+#!/bin/sh
+# Shows the page with `znhost.exe show` under Wine on a virtual display (Xvfb), chooses a record
+# type and types a file name by input messages (page_driver.exe), and writes a PNG of the screen.
+#   scripts/screenshot.sh [BUILD [PNG]]   defaults: build/win-x64, docs/page.png
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/${1:-build/win-x64}
+out=$root/${2:-docs/page.png}
+
+# One display for everything: a wineserver keeps the display it was started with.
+if [ -z "${ZN_SCREENSHOT_DISPLAY:-}" ]; then
+    ZN_SCREENSHOT_DISPLAY=1 exec xvfb-run -a -s "-screen 0 560x380x24" sh "$0" "$@"
+fi
+
+work=$build/screenshot
+mkdir -p "$work" "$(dirname "$out")"
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+# Wine draws the window's frame and caption itself: the display has no window manager.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+cd "$work"
+wine "$build/bin/znhost.exe" register "$build/bin/ZNImportPhotos.dll" >/dev/null
+rm -f school.db
+wine "$build/bin/znhost.exe" init school.db >/dev/null
+
+wine "$build/bin/znhost.exe" show school.db >show.log 2>&1 &
+shown=$!
+wine "$build/bin/page_driver.exe" prepare 'C:\School\Photos\students.csv' >driver.log
+cat driver.log
+geometry=$(sed -n 's/^window \([0-9x+]*\).*/\1/p' driver.log | tr -d '\r')
+sleep 1
+xwd -root -silent | /usr/bin/convert xwd:- ${geometry:+-crop "$geometry" +repage} png:"$out"
+wine "$build/bin/page_driver.exe" close
+wait "$shown" || { cat show.log >&2; exit 1; }
+echo "wrote $out"
