@@ -203,7 +203,9 @@ TEST_F(ModuleCalls, PluginMembersAreStdcall) {
         const CallOutcome got =
             expect_balanced(header, kFirstOwn + i, {word(header), word(text.receive())}, header_members[i]);
         EXPECT_EQ(static_cast<HRESULT>(got.result), S_OK) << header_members[i];
-        if (i == 0) EXPECT_EQ(text.view(), u"Import Applicant/Student/Faculty/Individual Photos");
+        if (i == 0) {
+            EXPECT_EQ(text.view(), u"Import Applicant/Student/Faculty/Individual Photos");
+        }
     }
 
     // The lifecycle members, with what a host passes when it has nothing to give: refused, but
