@@ -95,6 +95,11 @@ void init_common_controls() {
     if (!done) com::throw_error(E_FAIL, u"The common controls cannot be initialised.");
 }
 
+// A control without a place in the table (possible in a table, never in the page's) sits empty.
+Bounds bounds_of(const ControlSpec& definition) noexcept {
+    return definition.bounds.value_or(Bounds{});
+}
+
 HWND create_child(const wchar_t* window_class, const std::u16string& text, DWORD style, DWORD ex_style, HWND parent,
                   int x, int y, int width, int height, WindowTarget* target = nullptr) {
     const HWND window = CreateWindowExW(ex_style, window_class, wide(text), style | WS_CHILD | WS_CLIPSIBLINGS, x, y,
@@ -138,7 +143,7 @@ public:
 protected:
     // The control's window at its design place in its container.
     void create(const wchar_t* window_class, const std::u16string& text, DWORD style, DWORD ex_style = 0) {
-        const Bounds b = *definition_.bounds;
+        const Bounds b = bounds_of(definition_);
         window_ = create_child(window_class, text, style | (definition_.visible ? WS_VISIBLE : 0), ex_style,
                                owner_.container_window(definition_.container), owner_.pixels(b.left),
                                owner_.pixels(b.top), owner_.pixels(b.width), owner_.pixels(b.height), this);
@@ -154,7 +159,7 @@ protected:
 class Win32DropDownList final : public Win32Control<DropDownList> {
 public:
     Win32DropDownList(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
-        const int height = owner.pixels(definition.bounds->height);
+        const int height = owner.pixels(bounds_of(definition).height);
         create(L"COMBOBOX", u"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
         // The closed box's height follows its item height, which the system may round: ask again
         // until the box has the layout's height.
@@ -167,7 +172,7 @@ public:
             SendMessageW(window_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), asked);
         }
         const LRESULT entry = SendMessageW(window_, CB_GETITEMHEIGHT, 0, 0);
-        SetWindowPos(window_, nullptr, 0, 0, owner.pixels(definition.bounds->width),
+        SetWindowPos(window_, nullptr, 0, 0, owner.pixels(bounds_of(definition).width),
                      height + static_cast<int>(std::max<LRESULT>(entry, 1)) * kListDropItems + 2,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -336,14 +341,15 @@ public:
 
     Win32ButtonEdit(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
         create(window_classes().holder.name(), u"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
-        const int width = owner.pixels(definition.bounds->width);
-        const int height = owner.pixels(definition.bounds->height);
+        const int width = owner.pixels(bounds_of(definition).width);
+        const int height = owner.pixels(bounds_of(definition).height);
         const bool browse = definition.bool_setting(u"showeditbutton", true);
-        // The button width is stored in pixels at 96 DPI.
-        const int button = browse ? MulDiv(definition.int_setting(u"editbuttonwidth", 18), owner.dpi(), 96) : 0;
+        // The stored button width counts pixels of the design's 96 DPI; the field scales it.
+        constexpr int kDesignDpi = 96;
+        const int button = browse ? MulDiv(definition.int_setting(u"editbuttonwidth", 18), owner.dpi(), kDesignDpi) : 0;
         edit_ = create_child(L"EDIT", std::u16string(definition.text_setting(setting_key::kText, u"")),
                              WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, window_, 0, 0,
-                             width - button, height);
+                             std::max(width - button, 0), height);
         set_target(edit_, this);
         SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(owner.font()), FALSE);
         const std::int32_t limit = definition.int_setting(setting_key::kMaxLength, 0);
@@ -352,12 +358,19 @@ public:
         if (!SetWindowSubclass(edit_, key_procedure, 1, reinterpret_cast<DWORD_PTR>(this)))
             com::throw_error(E_FAIL, u"The file field cannot watch its keys.");
         if (browse) {
-            button_ = create_child(L"BUTTON", u"...", WS_VISIBLE | BS_PUSHBUTTON, 0, window_, width - button, 0, button,
-                                   height);
+            button_ = create_child(L"BUTTON", u"...", WS_VISIBLE | BS_PUSHBUTTON, 0, window_,
+                                   std::max(width - button, 0), 0, button, height);
             set_target(button_, this);
             SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(owner.font()), FALSE);
         }
         last_text_ = window_text(edit_);
+    }
+
+    // The parts are greyed with the field, not only cut off from input.
+    void set_enabled(bool enabled) override {
+        EnableWindow(window_, enabled);
+        EnableWindow(edit_, enabled);
+        if (button_) EnableWindow(button_, enabled);
     }
 
     std::u16string text() const override { return window_text(edit_); }
@@ -588,8 +601,7 @@ Win32ControlSet::Win32ControlSet(Win32Backend& backend, const PageLayout& layout
     : backend_(&backend), layout_(layout) {
     init_common_controls();
     page_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, window_classes().page.name(), L"",
-                                WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL, 0, 0,
-                                twips_to_pixels(layout.width, 96), twips_to_pixels(layout.height, 96),
+                                WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL, 0, 0, 0, 0,
                                 backend.parking_window(), nullptr, this_module(), static_cast<WindowTarget*>(this)));
     if (!page_) throw_last_error(u"The page's window cannot be created.");
     if (dpi_override > 0) {
