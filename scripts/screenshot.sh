@@ -16,6 +16,14 @@ work=$build/screenshot
 mkdir -p "$work" "$(dirname "$out")"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 [ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+# Wine's own fonts (MS Sans Serif, Marlett for the caption buttons), where the prefix's programs
+# look for them; a prefix made without them has none.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ]; then
+    for f in /usr/share/wine/fonts/*; do
+        [ -e "$fonts/$(basename "$f")" ] || cp "$f" "$fonts/"
+    done
+fi
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 # Wine draws the window's frame and caption itself: the display has no window manager.
