@@ -51,7 +51,12 @@ int prepare(const wchar_t* file) {
     const HWND process = FindWindowExW(frame, nullptr, L"Button", L"Process");
     RECT r{};
     GetWindowRect(top, &r);
-    std::printf("page_driver: typed; Process %s\n", process && IsWindowEnabled(process) ? "enabled" : "disabled");
+    wchar_t chosen[64] = {};
+    // Asked of the list itself: another process's GetWindowText does not ask a control.
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(list, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(chosen), SMTO_NORMAL, 5000, &copied);
+    std::printf("page_driver: chose %ls; typed; Process %s\n", chosen,
+                process && IsWindowEnabled(process) ? "enabled" : "disabled");
     // Where the window lies on the screen, for cropping: WIDTHxHEIGHT+LEFT+TOP.
     std::printf("window %ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
     return 0;
