@@ -19,6 +19,7 @@
 #include "page/page_layout.h"
 #include "page/page_texts.h"
 #include "platform/text/utf.h"
+#include "platform/ui/app.h"
 #include "platform/ui/win/win_backend.h"
 #include "refhost/components/reference_host.h"
 #include "refhost/store/record_store.h"
@@ -375,11 +376,31 @@ TEST_F(PageWindowTest, KeyboardTypesTabsChoosesAndReportsAHandlersError) {
         EXPECT_EQ(GetFocus(), expected);
     }
 
-    // Space ticks the focused check box; the arrow keys choose in the list.
+    // Enter presses the focused button. No such file: the page says so under its default
+    // caption and puts the focus back into the field, whole path selected, Process disabled.
+    Answerer answerer;
+    answerer.then(Answerer::press(IDOK));
+    key(VK_TAB, true);
+    key(VK_TAB, true);
+    ASSERT_EQ(GetFocus(), process_);
+    key(VK_RETURN);
+    ASSERT_EQ(answerer.shown.size(), 1u);
+    EXPECT_EQ(answerer.shown[0].title, u"ZNImportPhotos");
+    EXPECT_EQ(answerer.shown[0].text, u"Invalid Import File");
+    EXPECT_FALSE(answerer.shown[0].icon);
+    EXPECT_EQ(GetFocus(), edit_);
+    start = 1;
+    end = 0;
+    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 13u);
+    EXPECT_FALSE(IsWindowEnabled(process_));
+
+    // Space ticks the focused check box; Tab passes over the disabled Process; the arrow keys
+    // choose in the list.
     key(VK_TAB);
     key(VK_SPACE);
     EXPECT_EQ(SendMessageW(check_, BM_GETCHECK, 0, 0), BST_CHECKED);
-    key(VK_TAB);
     key(VK_TAB);
     ASSERT_EQ(GetFocus(), list_);
     key(VK_DOWN);
@@ -388,14 +409,13 @@ TEST_F(PageWindowTest, KeyboardTypesTabsChoosesAndReportsAHandlersError) {
 
     // An error in the choice's handler comes as a message box, not through the window procedure.
     host_.config().fail("TextServices.PrepareText", E_FAIL, u"text service gone");
-    Answerer answerer;
     answerer.then(Answerer::press(IDOK));
     key(VK_DOWN);
-    ASSERT_EQ(answerer.shown.size(), 1u);
-    EXPECT_EQ(answerer.shown[0].title, u"ZNImportPhotos");
-    EXPECT_EQ(answerer.shown[0].text, u"text service gone");
-    EXPECT_TRUE(answerer.shown[0].ok);
-    EXPECT_FALSE(answerer.shown[0].cancel);
+    ASSERT_EQ(answerer.shown.size(), 2u);
+    EXPECT_EQ(answerer.shown[1].title, u"ZNImportPhotos");
+    EXPECT_EQ(answerer.shown[1].text, u"text service gone");
+    EXPECT_TRUE(answerer.shown[1].ok);
+    EXPECT_FALSE(answerer.shown[1].cancel);
 
     // Clearing the field disables Process.
     SetFocus(edit_);
@@ -488,6 +508,20 @@ TEST_F(PageWindowTest, ProcessImportsWithTheBarShownAndAnswersByButtons) {
     EXPECT_TRUE(answerer.shown[2].icon);
     EXPECT_FALSE(IsWindowVisible(bar_));
     for (int id = 1; id <= 11; ++id) EXPECT_EQ(store.photo("Student", id), "BM" + std::to_string(id)) << id;
+}
+
+TEST_F(PageWindowTest, TheHourglassStaysOverThePageWhileItIsSet) {
+    open({host::kModuleHM});
+    const HCURSOR wait = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
+    const auto pointer_over = [&](HWND control) {
+        SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    ui::set_mouse_pointer(ui::MousePointer::Hourglass);
+    EXPECT_EQ(pointer_over(edit_), wait);
+    EXPECT_EQ(pointer_over(process_), wait);
+    ui::set_mouse_pointer(ui::MousePointer::Default);
+    EXPECT_NE(pointer_over(edit_), wait) << "the field shows its own pointer again";
 }
 
 TEST_F(PageWindowTest, AWindowSmallerThanThePageScrollsIn225TwipSteps) {
