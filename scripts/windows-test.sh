@@ -37,6 +37,6 @@ say "testing win-x86 under emulated 32-bit Wine"
 start=$SECONDS
 # Two at a time: each emulated process spends most of its life starting up, one core each.
 # Tests that share the registry or the display still take their locks. A process that hangs
-# inside the emulator (seen once in hundreds of runs) is given another try.
+# inside the emulator (seen once in a suite of 360) is given another try.
 xvfb-run -a scripts/wine-x86.sh run ctest --preset win-x86 -j 2 --repeat after-timeout:2
 say "win-x86 suite: $(elapsed $((SECONDS - start)))"
