@@ -118,5 +118,16 @@ TEST_F(Win32ControlsTest, TheListRaisesClickForAChoiceOnly) {
     EXPECT_EQ(clicks, 2) << "a choice by the keyboard";
 }
 
+TEST_F(Win32ControlsTest, TheYieldRunsWhatIsPendingAndLeavesTheQuitToTheLoopThatWaitsForIt) {
+    list.add_item(u"Student");
+    PostMessageW(combo, WM_KEYDOWN, VK_DOWN, 1);
+    PostQuitMessage(7);
+    backend.do_events();
+    EXPECT_EQ(list.list_index(), 0) << "the key before the quit was handled";
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+}
+
 }  // namespace
 }  // namespace zn::ui::win
