@@ -1,9 +1,12 @@
 // The controls of one page, built by a backend from the page's layout table.
 #pragma once
 
+#include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ui/controls.h"
 #include "platform/ui/layout.h"
@@ -15,6 +18,10 @@ class MissingControl : public std::logic_error {
 public:
     MissingControl(std::u16string_view name, int index, std::string_view why);
 };
+
+// The controls that can take the focus now (enabled, visible, with a place in the tab order),
+// in tab order: the walk that Tab follows on every backend.
+std::vector<Control*> focus_order(std::span<const std::unique_ptr<Control>> controls);
 
 class ControlSet {
 public:

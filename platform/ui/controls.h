@@ -107,27 +107,36 @@ public:
     Event<std::int16_t&, std::int16_t> key_down;  // key code (the handler may change it), shift state
 };
 
-// The platform's file-open dialog (MSComDlg.CommonDialog).
+// The platform's file-open dialog (MSComDlg.CommonDialog). Its properties are settings that
+// the dialog reads when it is shown; each backend only shows it.
 class FileDialog : public Control {
 public:
     static constexpr std::int32_t kFileMustExist = 4096;
     static constexpr std::int32_t kPathMustExist = 2048;
 
-    virtual std::u16string dialog_title() const = 0;
-    virtual void set_dialog_title(std::u16string_view title) = 0;
-    virtual bool cancel_error() const = 0;
-    virtual void set_cancel_error(bool raise) = 0;
-    virtual std::int32_t flags() const = 0;
-    virtual void set_flags(std::int32_t flags) = 0;
-    virtual std::u16string filter() const = 0;
-    virtual void set_filter(std::u16string_view filter) = 0;
-    virtual std::u16string init_dir() const = 0;
-    virtual void set_init_dir(std::u16string_view folder) = 0;
-    virtual std::u16string file_name() const = 0;
-    virtual void set_file_name(std::u16string_view name) = 0;
+    std::u16string dialog_title() const { return title_; }
+    void set_dialog_title(std::u16string_view title) { title_ = title; }
+    bool cancel_error() const noexcept { return cancel_error_; }
+    void set_cancel_error(bool raise) noexcept { cancel_error_ = raise; }
+    std::int32_t flags() const noexcept { return flags_; }
+    void set_flags(std::int32_t flags) noexcept { flags_ = flags; }
+    std::u16string filter() const { return filter_; }
+    void set_filter(std::u16string_view filter) { filter_ = filter; }
+    std::u16string init_dir() const { return init_dir_; }
+    void set_init_dir(std::u16string_view folder) { init_dir_ = folder; }
+    std::u16string file_name() const { return file_name_; }
+    void set_file_name(std::u16string_view name) { file_name_ = name; }
     // Modal. A confirmed dialog leaves the chosen file's full path in file_name; a cancelled
     // one leaves file_name as it was and, with cancel_error set, raises ComError(kCancelled).
     virtual void show_open() = 0;
+
+private:
+    std::u16string title_;
+    bool cancel_error_ = false;
+    std::int32_t flags_ = 0;
+    std::u16string filter_;
+    std::u16string init_dir_;
+    std::u16string file_name_;
 };
 
 class ProgressBar : public Control {

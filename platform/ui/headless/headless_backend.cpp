@@ -94,14 +94,7 @@ void HeadlessControlSet::move_focus(Control& control) {
 }
 
 std::vector<Control*> HeadlessControlSet::tab_order() const {
-    std::vector<Control*> order;
-    for (const auto& c : controls_)
-        if (takes_focus(c->kind()) && c->enabled() && c->visible() && c->definition().tab_index != kNoTabIndex)
-            order.push_back(c.get());
-    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-        return a->definition().tab_index < b->definition().tab_index;
-    });
-    return order;
+    return focus_order(controls_);
 }
 
 // ---- backend ----

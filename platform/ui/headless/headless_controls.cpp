@@ -135,25 +135,27 @@ std::int16_t HeadlessButtonEdit::press_key(std::int16_t key, std::int16_t shift)
 // ---- file dialog ----
 
 HeadlessFileDialog::HeadlessFileDialog(HeadlessControlSet& owner, const ControlSpec& definition)
-    : HeadlessControl(owner, definition), title_(definition.text_setting(setting_key::kDialogTitle, u"")) {}
+    : HeadlessControl(owner, definition) {
+    set_dialog_title(definition.text_setting(setting_key::kDialogTitle, u""));
+}
 
 void HeadlessFileDialog::show_open() {
     DialogShowing showing;
-    showing.title = title_;
-    showing.flags = flags_;
-    showing.filter = filter_;
-    showing.init_dir = init_dir_;
-    showing.file_name = file_name_;
-    showing.cancel_error = cancel_error_;
+    showing.title = dialog_title();
+    showing.flags = flags();
+    showing.filter = filter();
+    showing.init_dir = init_dir();
+    showing.file_name = file_name();
+    showing.cancel_error = cancel_error();
     HeadlessBackend* backend = owner().backend();
     if (backend) {
         const DialogShowing& answered = backend->show_dialog(std::move(showing));
         if (!answered.cancelled) {
-            file_name_ = answered.chosen;
+            set_file_name(answered.chosen);
             return;
         }
     }
-    if (cancel_error_) com::throw_error(com::kCancelled);
+    if (cancel_error()) com::throw_error(com::kCancelled);
 }
 
 // ---- progress bar ----

@@ -172,28 +172,8 @@ class HeadlessFileDialog final : public HeadlessControl<FileDialog> {
 public:
     HeadlessFileDialog(HeadlessControlSet& owner, const ControlSpec& definition);
 
-    std::u16string dialog_title() const override { return title_; }
-    void set_dialog_title(std::u16string_view title) override { title_ = title; }
-    bool cancel_error() const override { return cancel_error_; }
-    void set_cancel_error(bool raise) override { cancel_error_ = raise; }
-    std::int32_t flags() const override { return flags_; }
-    void set_flags(std::int32_t flags) override { flags_ = flags; }
-    std::u16string filter() const override { return filter_; }
-    void set_filter(std::u16string_view filter) override { filter_ = filter; }
-    std::u16string init_dir() const override { return init_dir_; }
-    void set_init_dir(std::u16string_view folder) override { init_dir_ = folder; }
-    std::u16string file_name() const override { return file_name_; }
-    void set_file_name(std::u16string_view name) override { file_name_ = name; }
     // Asks the backend's script or handler; with neither, the dialog is cancelled.
     void show_open() override;
-
-private:
-    std::u16string title_;
-    bool cancel_error_ = false;
-    std::int32_t flags_ = 0;
-    std::u16string filter_;
-    std::u16string init_dir_;
-    std::u16string file_name_;
 };
 
 class HeadlessProgressBar final : public HeadlessControl<ProgressBar> {

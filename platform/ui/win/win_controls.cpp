@@ -484,11 +484,9 @@ private:
 class Win32FileDialog final : public FileDialog {
 public:
     Win32FileDialog(Win32ControlSet& owner, const ControlSpec& definition)
-        : owner_(owner),
-          definition_(definition),
-          enabled_(definition.enabled),
-          visible_(definition.visible),
-          title_(definition.text_setting(setting_key::kDialogTitle, u"")) {}
+        : owner_(owner), definition_(definition), enabled_(definition.enabled), visible_(definition.visible) {
+        set_dialog_title(definition.text_setting(setting_key::kDialogTitle, u""));
+    }
 
     const ControlSpec& definition() const noexcept override { return definition_; }
     bool enabled() const override { return enabled_; }
@@ -496,26 +494,14 @@ public:
     bool visible() const override { return visible_; }
     void set_visible(bool visible) override { visible_ = visible; }
 
-    std::u16string dialog_title() const override { return title_; }
-    void set_dialog_title(std::u16string_view title) override { title_ = title; }
-    bool cancel_error() const override { return cancel_error_; }
-    void set_cancel_error(bool raise) override { cancel_error_ = raise; }
-    std::int32_t flags() const override { return flags_; }
-    void set_flags(std::int32_t flags) override { flags_ = flags; }
-    std::u16string filter() const override { return filter_; }
-    void set_filter(std::u16string_view filter) override { filter_ = filter; }
-    std::u16string init_dir() const override { return init_dir_; }
-    void set_init_dir(std::u16string_view folder) override { init_dir_ = folder; }
-    std::u16string file_name() const override { return file_name_; }
-    void set_file_name(std::u16string_view name) override { file_name_ = name; }
-
     void show_open() override {
         constexpr std::size_t kPathRoom = 32768;
         std::u16string file(kPathRoom, u'\0');
-        std::copy_n(file_name_.begin(), std::min(file_name_.size(), kPathRoom - 1), file.begin());
-        const std::u16string filter = system_filter(filter_);
-        const std::u16string title = title_;
-        const std::u16string folder = init_dir_;
+        const std::u16string start = file_name();
+        std::copy_n(start.begin(), std::min(start.size(), kPathRoom - 1), file.begin());
+        const std::u16string filter = system_filter(this->filter());
+        const std::u16string title = dialog_title();
+        const std::u16string folder = init_dir();
 
         OPENFILENAMEW dialog{};
         dialog.lStructSize = sizeof(dialog);
@@ -527,15 +513,15 @@ public:
         dialog.lpstrInitialDir = folder.empty() ? nullptr : wide(folder);
         dialog.lpstrTitle = title.empty() ? nullptr : wide(title);
         // The stored flags are the system's own numbers (4096 file must exist, 2048 path must exist).
-        dialog.Flags = static_cast<DWORD>(flags_) | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+        dialog.Flags = static_cast<DWORD>(flags()) | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
         if (GetOpenFileNameW(&dialog)) {
-            file_name_ = std::u16string(file.c_str());
+            set_file_name(file.c_str());
             return;
         }
         if (const DWORD failure = CommDlgExtendedError()) {
             com::throw_error(E_FAIL, u"The file dialog failed with code " + decimal(failure) + u".");
         }
-        if (cancel_error_) com::throw_error(com::kCancelled);
+        if (cancel_error()) com::throw_error(com::kCancelled);
     }
 
     // "Text|pattern|..." pairs as the system takes them: each part ended by a null, the list by a
@@ -554,12 +540,6 @@ private:
     const ControlSpec& definition_;
     bool enabled_;
     bool visible_;
-    std::u16string title_;
-    bool cancel_error_ = false;
-    std::int32_t flags_ = 0;
-    std::u16string filter_;
-    std::u16string init_dir_;
-    std::u16string file_name_;
 };
 
 std::unique_ptr<Control> make_control(Win32ControlSet& owner, const ControlSpec& definition) {
@@ -679,14 +659,7 @@ void Win32ControlSet::set_rect(const RECT& rect) {
 }
 
 std::vector<Control*> Win32ControlSet::focus_order() const {
-    std::vector<Control*> order;
-    for (const auto& c : controls_)
-        if (takes_focus(c->kind()) && c->enabled() && c->visible() && c->definition().tab_index != kNoTabIndex)
-            order.push_back(c.get());
-    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-        return a->definition().tab_index < b->definition().tab_index;
-    });
-    return order;
+    return ui::focus_order(controls_);
 }
 
 bool Win32ControlSet::translate(const MSG& message) {
