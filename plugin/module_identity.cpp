@@ -2,6 +2,7 @@
 
 #include "page/page_interfaces.h"
 #include "plugin/import_photo_plugin.h"
+#include "plugin/page_class_id.h"
 
 namespace zn::plugin {
 namespace {
@@ -32,7 +33,7 @@ constexpr ClassIdentity kClasses[] = {
     },
     {
         .name = u"docZNImportPhotos",
-        .clsid = com::make_guid("{A82C5EAB-C419-49F5-8AD9-5C35F03EE080}"),
+        .clsid = com::make_guid(kPageClassId),
         .prog_id = u"ZNImportPhotos.docZNImportPhotos",
         .default_iid = com::make_guid("{73D59F94-1B5D-42A7-85E1-0CBD2AF0964F}"),
         .default_interface = u"_docZNImportPhotos",

@@ -10,18 +10,14 @@
 
 namespace zn::refhost {
 
-// The error for a document file that exists but does not name a class as it should.
+// The error for a file that exists and can be read but names no class: not a compound file,
+// or one whose root storage has no class id.
 inline constexpr HRESULT kMalformedDocument = E_FAIL;
-// Larger files are refused unread: a document file holds a few short lines.
-inline constexpr std::size_t kMaxDocumentSize = 64 * 1024;
 
-// The CLSID that a document file's text names on its line "CLSID={...}". Other lines are
-// ignored; exactly one CLSID line must be present. Throws ComError(kMalformedDocument).
-GUID parse_document_class(std::string_view document_text);
-
-// Reads the document file at url, a path that may use "\" as well as "/" as separator, and
-// returns the class it names. Throws ComError: kFileNotFound when there is no such file,
-// kPermissionDenied when it cannot be read, kMalformedDocument otherwise.
+// The class that the document file at url names in its root storage, read with the system's
+// GetClassFile as a container does. url is a path that may use "\" as well as "/" as
+// separator. Throws ComError: kFileNotFound when there is no such file, kPermissionDenied when
+// it cannot be read, kMalformedDocument otherwise.
 GUID read_document_class(std::u16string_view url);
 
 // Opens the document and creates its page through CoCreateInstance, as a container does with

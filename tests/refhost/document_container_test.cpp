@@ -1,14 +1,14 @@
-// The document container: reading the class that a document file names, and creating the
-// page from it, with clear errors for a missing or malformed file.
+// The document container: reading the class that a document file's root storage names, as
+// the system reads it, and creating the page from it, with clear errors for a file that is
+// missing, is not a document, or names a class that nobody provides.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include <filesystem>
-#include <fstream>
+#include <functional>
 
 #include "platform/com/dispatch_object.h"
 #include "platform/text/utf.h"
+#include "plugin/module_identity.h"
 #include "refhost/components/class_factory.h"
 #include "refhost/container/document_container.h"
 #include "support/temp_folder.h"
@@ -16,7 +16,7 @@
 namespace zn::refhost {
 namespace {
 
-constexpr GUID kTestPage = com::make_guid("{3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}");
+constexpr GUID kTestPage = com::make_guid(ZN_TEST_PAGE_CLASS);
 
 // What the container must hand back: any object with IDispatch.
 class TestPage final : public com::DispatchObject<TestPage, IDispatch> {};
@@ -39,71 +39,49 @@ HRESULT code_of(const std::function<void()>& f) {
     return S_OK;
 }
 
-TEST(DocumentText, NamesTheClassOnItsClsidLine) {
-    EXPECT_TRUE(com::same_guid(
-        parse_document_class("ZNImportPhotos document\nCLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}\n"), kTestPage));
-    // Windows line ends, a byte-order mark, spaces around the value, lower-case hex, no final newline.
-    EXPECT_TRUE(com::same_guid(
-        parse_document_class("\xEF\xBB\xBFheader\r\nCLSID= {3f2b7c10-5d4e-4a8b-9c61-0e2f4a6b8d01} \r\n"), kTestPage));
-    EXPECT_TRUE(com::same_guid(parse_document_class("CLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}"), kTestPage));
+// A path as the plug-in writes URL: folder, "\", file name.
+std::u16string url_of(const std::filesystem::path& folder, std::u16string_view name) {
+    return folder.u16string() + u"\\" + std::u16string(name);
 }
 
-TEST(DocumentText, WithoutExactlyOneGoodClsidLineIsMalformed) {
-    const std::string_view bad[] = {
-        "",
-        "ZNImportPhotos document\n",
-        "clsid={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}\n",  // the key is exact
-        "CLSID=\n",
-        "CLSID=3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01\n",  // no braces
-        "CLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D0Z}\n",
-        "CLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}\nCLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}\n",
-    };
-    for (std::string_view text : bad) {
-        EXPECT_EQ(code_of([&] { parse_document_class(text); }), kMalformedDocument) << text;
-        EXPECT_TRUE(description_of([&] { parse_document_class(text); }).starts_with(u"Malformed document file: "))
-            << text;
-    }
+// The document files that the build writes for these tests.
+std::u16string test_document(std::u16string_view name) {
+    return url_of(ZN_TEST_DOCUMENTS, name);
 }
 
-class DocumentFile : public ::testing::Test {
-protected:
-    // Writes the file and returns its path as the plug-in writes URL: folder, "\", file name.
-    std::u16string write(std::string_view name, std::string_view text) {
-        dir_.write(name, text);
-        return dir_.path().u16string() + u"\\" + text::from_utf8(name);
-    }
-
-    test::TempFolder dir_{"zn-refhost-doc"};
-};
-
-TEST_F(DocumentFile, AUrlWithABackslashBeforeTheFileNameIsRead) {
-    const std::u16string url = write("doc.vbd", "CLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}\n");
-    EXPECT_TRUE(com::same_guid(read_document_class(url), kTestPage));
+TEST(DocumentFile, AUrlWithABackslashBeforeTheFileNameIsRead) {
+    EXPECT_TRUE(com::same_guid(read_document_class(test_document(u"page.vbd")), kTestPage));
 }
 
-TEST_F(DocumentFile, AMissingFileIsFileNotFoundAndNamesThePath) {
-    const std::u16string url = dir_.path().u16string() + u"\\missing.vbd";
+TEST(DocumentFile, AMissingFileIsFileNotFoundAndNamesThePath) {
+    const test::TempFolder dir("zn-refhost-doc");
+    const std::u16string url = url_of(dir.path(), u"missing.vbd");
     EXPECT_EQ(code_of([&] { read_document_class(url); }), com::kFileNotFound);
     EXPECT_EQ(description_of([&] { read_document_class(url); }), u"Document file not found: " + url);
     // A folder is not a document file.
-    EXPECT_EQ(code_of([&] { read_document_class(dir_.path().u16string()); }), com::kFileNotFound);
+    EXPECT_EQ(code_of([&] { read_document_class(dir.path().u16string()); }), com::kFileNotFound);
 }
 
-TEST_F(DocumentFile, AMalformedFileNamesTheFileInItsDescription) {
-    const std::u16string url = write("bad.vbd", "CLSID=nonsense\n");
-    EXPECT_EQ(code_of([&] { read_document_class(url); }), kMalformedDocument);
-    EXPECT_EQ(description_of([&] { read_document_class(url); }),
-              u"Malformed document file: \"nonsense\" is not a class identifier (" + url + u")");
+TEST(DocumentFile, AFileThatNamesNoClassIsNotADocumentAndIsNamed) {
+    test::TempFolder dir("zn-refhost-doc");
+    // The text file that once stood in for a document, an empty file, a compound file cut off
+    // after its header (its directory lies beyond the end), and one whose root names no class.
+    dir.write("text.vbd", "ZNImportPhotos document\nCLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}\n");
+    dir.write("empty.vbd", "");
+    std::filesystem::copy_file(std::filesystem::path(ZN_TEST_DOCUMENTS) / "page.vbd", dir.path() / "header.vbd");
+    std::filesystem::resize_file(dir.path() / "header.vbd", 512);
+    const std::u16string urls[] = {url_of(dir.path(), u"text.vbd"), url_of(dir.path(), u"empty.vbd"),
+                                   url_of(dir.path(), u"header.vbd"), test_document(u"no-class.vbd")};
+    for (const std::u16string& url : urls) {
+        SCOPED_TRACE(text::to_utf8(url));
+        EXPECT_EQ(code_of([&] { read_document_class(url); }), kMalformedDocument);
+        EXPECT_TRUE(
+            description_of([&] { read_document_class(url); }).starts_with(u"Not a document file: " + url + u" ("))
+            << text::to_utf8(description_of([&] { read_document_class(url); }));
+    }
 }
 
-TEST_F(DocumentFile, AnOversizedFileIsRefusedUnread) {
-    std::string text = "CLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}\n";
-    text.resize(kMaxDocumentSize + 1, ' ');
-    const std::u16string url = write("big.vbd", text);
-    EXPECT_EQ(code_of([&] { read_document_class(url); }), kMalformedDocument);
-}
-
-TEST_F(DocumentFile, OpeningCreatesThePageOfTheNamedClass) {
+TEST(DocumentFile, OpeningCreatesThePageOfTheNamedClass) {
     auto state = std::make_shared<HostState>();
     int made = 0;
     const auto factory = com::make_object<HostClassFactory>(state, "TestPage", [&] {
@@ -112,27 +90,36 @@ TEST_F(DocumentFile, OpeningCreatesThePageOfTheNamedClass) {
     });
     ClassRegistration registration(kTestPage, factory->unknown());
 
-    const std::u16string url = write("page.vbd", "CLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D01}\n");
-    const com::ComPtr<IDispatch> page = open_document(url);
+    const com::ComPtr<IDispatch> page = open_document(test_document(u"page.vbd"));
     ASSERT_TRUE(page);
     EXPECT_EQ(made, 1);
 }
 
-TEST_F(DocumentFile, AClassThatCannotBeCreatedIsReportedWithTheFile) {
+TEST(DocumentFile, AClassThatCannotBeCreatedIsReportedWithTheFile) {
     // Nothing registers this class, in this process or in the registry.
-    const std::u16string url = write("orphan.vbd", "CLSID={3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D02}\n");
+    const std::u16string url = test_document(u"orphan.vbd");
     EXPECT_EQ(code_of([&] { open_document(url); }), REGDB_E_CLASSNOTREG);
-    EXPECT_TRUE(description_of([&] {
-                    open_document(url);
-                }).starts_with(u"Cannot create the page {3F2B7C10-5D4E-4A8B-9C61-0E2F4A6B8D02} named by " + url))
+    EXPECT_TRUE(description_of([&] { open_document(url); })
+                    .starts_with(u"Cannot create the page " + com::format_guid(com::make_guid(ZN_ORPHAN_CLASS)) +
+                                 u" named by " + url))
         << text::to_utf8(description_of([&] { open_document(url); }));
 }
 
-TEST(BuiltDocument, TheModulesDocumentFileNamesThePageClass) {
+TEST(BuiltDocument, TheModulesDocumentFileOpensAsThePage) {
     // The file beside the built module, reached as the plug-in's URL reaches it.
-    const std::filesystem::path module(ZN_MODULE_PATH);
-    const std::u16string url = module.parent_path().u16string() + u"\\docZNImportPhotos.vbd";
-    EXPECT_TRUE(com::same_guid(read_document_class(url), com::make_guid("{A82C5EAB-C419-49F5-8AD9-5C35F03EE080}")));
+    const std::u16string url = url_of(std::filesystem::path(ZN_MODULE_PATH).parent_path(), u"docZNImportPhotos.vbd");
+    const plugin::ClassIdentity& page_class = plugin::page_class();
+    EXPECT_TRUE(com::same_guid(read_document_class(url), page_class.clsid));
+
+    auto state = std::make_shared<HostState>();
+    const auto factory =
+        com::make_object<HostClassFactory>(state, "docZNImportPhotos", [&] { return page_class.create(); });
+    ClassRegistration registration(page_class.clsid, factory->unknown());
+    const com::ComPtr<IDispatch> page = open_document(url);
+    ASSERT_TRUE(page);
+    // It is the page: it answers to the page's own interface.
+    com::ComPtr<IUnknown> own;
+    EXPECT_EQ(page->QueryInterface(page_class.default_iid, own.put_void()), S_OK);
 }
 
 }  // namespace

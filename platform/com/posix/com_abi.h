@@ -66,6 +66,8 @@ constexpr HRESULT CO_E_CLASSSTRING = hresult_from(0x800401F3);
 constexpr HRESULT CO_E_DLLNOTFOUND = hresult_from(0x800401F8);
 constexpr HRESULT CO_E_ERRORINDLL = hresult_from(0x800401F9);
 constexpr HRESULT CO_E_NOTINITIALIZED = hresult_from(0x800401F0);
+constexpr HRESULT MK_E_INVALIDEXTENSION = hresult_from(0x800401E6);
+constexpr HRESULT STG_E_DOCFILECORRUPT = hresult_from(0x80030109);
 constexpr HRESULT SELFREG_E_TYPELIB = hresult_from(0x80040200);
 constexpr HRESULT SELFREG_E_CLASS = hresult_from(0x80040201);
 constexpr HRESULT DISP_E_UNKNOWNNAME = hresult_from(0x80020006);
@@ -305,3 +307,7 @@ HRESULT CoRevokeClassObject(DWORD dwRegister);
 HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, CLSID* lpclsid);
 HRESULT CLSIDFromString(LPCOLESTR lpsz, CLSID* pclsid);
 int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax);
+// The class stored in a compound file's root storage. As the system answers when no file
+// extension is registered: MK_E_INVALIDEXTENSION for a file that is missing, unreadable or not
+// a compound file; STG_E_DOCFILECORRUPT for a compound file whose directory cannot be read.
+HRESULT GetClassFile(LPCOLESTR szFilename, CLSID* pclsid);
