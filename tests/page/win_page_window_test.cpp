@@ -324,14 +324,14 @@ TEST_F(PageWindowTest, EveryControlLiesAtItsTwipsAtTheWindowsDpiInItsContainer) 
         for (const auto& [name, window] : windows) {
             SCOPED_TRACE(text::to_utf8(name));
             ASSERT_NE(window, nullptr);
-            const ui::ControlSpec* spec = layout.find(name);
-            ASSERT_TRUE(spec && spec->bounds);
+            const ui::ControlSpec* entry = layout.find(name);
+            ASSERT_TRUE(entry && entry->bounds);
             const RECT r = rect_in_parent(window);
-            EXPECT_EQ(r.left, twips_to_pixels(spec->bounds->left, used));
-            EXPECT_EQ(r.top, twips_to_pixels(spec->bounds->top, used));
-            EXPECT_EQ(r.right - r.left, twips_to_pixels(spec->bounds->width, used));
-            EXPECT_EQ(r.bottom - r.top, twips_to_pixels(spec->bounds->height, used));
-            EXPECT_EQ(GetParent(window), spec->container.empty() ? page() : frame_);
+            EXPECT_EQ(r.left, twips_to_pixels(entry->bounds->left, used));
+            EXPECT_EQ(r.top, twips_to_pixels(entry->bounds->top, used));
+            EXPECT_EQ(r.right - r.left, twips_to_pixels(entry->bounds->width, used));
+            EXPECT_EQ(r.bottom - r.top, twips_to_pixels(entry->bounds->height, used));
+            EXPECT_EQ(GetParent(window), entry->container.empty() ? page() : frame_);
         }
         // The frame reaches past the page's edges; the bar starts left of the frame's edge.
         RECT page_client{};
