@@ -1,6 +1,7 @@
 #!/bin/sh
-# Shows the page with `znhost.exe show` under Wine on a virtual display (Xvfb), chooses a record
-# type and types a file name by input messages (page_driver.exe), and writes a PNG of the screen.
+# Shows the page with `znhost.exe gui` under Wine on a virtual display (Xvfb), the page active as
+# a document in the host's window; chooses a record type and types a file name by input messages
+# (page_driver.exe), and writes a PNG of the window.
 #   scripts/screenshot.sh [BUILD [PNG]]   defaults: build/win-x64, docs/page.png
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,13 +35,16 @@ wine "$build/bin/znhost.exe" register "$build/bin/ZNImportPhotos.dll" >/dev/null
 rm -f school.db
 wine "$build/bin/znhost.exe" init school.db >/dev/null
 
-wine "$build/bin/znhost.exe" show school.db >show.log 2>&1 &
+wine "$build/bin/znhost.exe" gui school.db >gui.log 2>&1 &
 shown=$!
-wine "$build/bin/page_driver.exe" prepare 'C:\School\Photos\students.csv' >driver.log
+driver() { wine "$build/bin/page_driver.exe" "$@"; }
+driver wait >driver.log
+driver choose Student >>driver.log
+driver type 'C:\School\Photos\students.csv' >>driver.log
 cat driver.log
 geometry=$(sed -n 's/^window \([0-9x+]*\).*/\1/p' driver.log | tr -d '\r')
 sleep 1
 xwd -root -silent | /usr/bin/convert xwd:- ${geometry:+-crop "$geometry" +repage} png:"$out"
-wine "$build/bin/page_driver.exe" close
-wait "$shown" || { cat show.log >&2; exit 1; }
+driver close
+wait "$shown" || { cat gui.log >&2; exit 1; }
 echo "wrote $out"

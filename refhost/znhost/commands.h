@@ -28,7 +28,7 @@ int run_photo(std::span<const std::string_view> args);
 int run_import(std::span<const std::string_view> args);
 int run_demo(std::span<const std::string_view> args);
 #ifdef _WIN32
-int run_show(std::span<const std::string_view> args);
+int run_gui(std::span<const std::string_view> args);
 #endif
 
 inline constexpr int kExitOk = 0;

@@ -66,12 +66,15 @@ constexpr Command kCommands[] = {
      "changed. The module must be registered first.",
      run_demo},
 #ifdef _WIN32
-    {"show", "DB",
-     "Shows the plug-in's page on screen as the host does: creates the plug-in through the registry, OnInit, "
-     "opens its page from the document file, OnLoad, and shows the page in a window of its own over the record "
-     "database DB, where a user can choose, type, browse and press Process (with real message boxes and "
-     "progress). Closing the window runs OnQueryUnload and OnClosedown. The module must be registered first.",
-     run_show},
+    {"gui", "DB",
+     "Runs the plug-in on screen as the host does, over the record database DB: creates the plug-in through "
+     "the registry, OnInit, binds the document file that URL names through a file moniker and activates it as "
+     "an Active Document in the main window (the page, where a user can choose, type, browse and press Process "
+     "with real message boxes and progress), OnLoad. Keys go to the page first. Closing the window runs "
+     "OnQueryUnload (which may keep it open), takes the document down, OnClosedown; then prints \"Closed down\" "
+     "and whether the page, the module (DllCanUnloadNow) and the host's objects were all released (exit 1 if "
+     "not). The module must be registered first.",
+     run_gui},
 #endif
 };
 

@@ -18,26 +18,6 @@ expect_lines() {
     [ "$n" -eq "$3" ] || fail "$1: $n lines start with '$4', expected $3"
 }
 
-# stored DB TYPE ID FILE : the record's stored photo is FILE's bytes
-stored() {
-    znhost photo "$1" "$2" "$3" -o "$WORK/stored.bin" >/dev/null 2>&1 </dev/null || { fail "photo $2 $3: none stored"; return; }
-    cmp -s "$WORK/stored.bin" "$4" || fail "photo $2 $3: stored bytes differ from $4"
-}
-# no_photo DB TYPE ID : the record has no stored photo
-no_photo() {
-    znhost photo "$1" "$2" "$3" >/dev/null 2>&1 </dev/null
-    rc=$?
-    [ "$rc" -eq 3 ] || fail "photo $2 $3: exit code $rc, expected 3 (no photo)"
-}
-
-# csv FILE LINE... : an import file whose lines end with CR LF, as the host exports them
-csv() {
-    file=$1
-    shift
-    : >"$file"
-    for line in "$@"; do printf '%s\r\n' "$line" >>"$file"; done
-}
-
 printf 'old' >"$WORK/old.bin"
 printf 'new photo one' >"$WORK/p1.bin"
 printf 'new photo two' >"$WORK/p2.bin"

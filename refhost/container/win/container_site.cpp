@@ -1,0 +1,294 @@
+#include "refhost/container/win/container_site.h"
+
+#include <utility>
+
+#include "platform/com/com_error.h"
+
+namespace zn::refhost::win {
+
+ContainerSite::ContainerSite(HWND window, bool document_site, std::shared_ptr<SiteJournal> journal)
+    : window_(window), document_site_(document_site), journal_(std::move(journal)) {}
+
+void ContainerSite::serve(com::ComPtr<IOleObject> object) {
+    object_ = std::move(object);
+}
+
+void ContainerSite::release_object() noexcept {
+    view_ = nullptr;
+    in_place_ = nullptr;
+    active_ = nullptr;
+    object_ = nullptr;
+}
+
+void ContainerSite::note(const char* call) {
+    if (journal_) journal_->emplace_back(call);
+}
+
+RECT ContainerSite::client_rect() const noexcept {
+    RECT r{};
+    GetClientRect(window_, &r);
+    return r;
+}
+
+void ContainerSite::resize() {
+    RECT r = client_rect();
+    if (view_)
+        com::check(view_->SetRect(&r));
+    else if (in_place_)
+        com::check(in_place_->SetObjectRects(&r, &r));
+}
+
+bool ContainerSite::translate(MSG& message) {
+    if (!active_ || message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+    return active_->TranslateAccelerator(&message) == S_OK;
+}
+
+void ContainerSite::deactivate() {
+    HRESULT first_failure = S_OK;
+    const char* failed_step = nullptr;
+    const auto step = [&](const char* name, HRESULT hr) {
+        if (FAILED(hr) && !failed_step) {
+            first_failure = hr;
+            failed_step = name;
+        }
+    };
+    if (const com::ComPtr<IOleDocumentView> view = std::exchange(view_, nullptr)) {
+        step("UIActivate(FALSE)", view->UIActivate(FALSE));
+        step("Show(FALSE)", view->Show(FALSE));
+        step("CloseView", view->CloseView(0));
+        step("SetInPlaceSite(NULL)", view->SetInPlaceSite(nullptr));
+    } else if (const com::ComPtr<IOleInPlaceObject> in_place = in_place_) {
+        // The object answers with OnUIDeactivate and OnInPlaceDeactivate on this site.
+        step("UIDeactivate", in_place->UIDeactivate());
+        step("InPlaceDeactivate", in_place->InPlaceDeactivate());
+    }
+    in_place_ = nullptr;
+    active_ = nullptr;
+    if (failed_step) {
+        std::u16string name(failed_step, failed_step + std::char_traits<char>::length(failed_step));
+        com::throw_error(first_failure,
+                         u"The document failed " + name + u": " + com::standard_description(first_failure));
+    }
+}
+
+// IUnknown
+
+HRESULT STDMETHODCALLTYPE ContainerSite::QueryInterface(REFIID riid, void** ppv) {
+    if (com::same_guid(riid, com::iid_of<IOleDocumentSite>())) {
+        note("QueryInterface(IOleDocumentSite)");
+        if (!document_site_) {
+            if (ppv) *ppv = nullptr;
+            return ppv ? E_NOINTERFACE : E_POINTER;
+        }
+    }
+    return Base::QueryInterface(riid, ppv);
+}
+
+IUnknown* ContainerSite::query_extra(REFIID riid) noexcept {
+    if (com::same_guid(riid, com::iid_of<IOleWindow>())) return static_cast<IOleInPlaceSite*>(this);
+    if (com::same_guid(riid, com::iid_of<IOleInPlaceUIWindow>())) return static_cast<IOleInPlaceFrame*>(this);
+    return nullptr;
+}
+
+// IOleClientSite
+
+HRESULT STDMETHODCALLTYPE ContainerSite::SaveObject() {
+    note("SaveObject");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
+    note("GetMoniker");
+    if (!moniker) return E_POINTER;
+    *moniker = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::GetContainer(IOleContainer** container) {
+    note("GetContainer");
+    if (!container) return E_POINTER;
+    *container = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::ShowObject() {
+    note("ShowObject");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::OnShowWindow(BOOL) {
+    note("OnShowWindow");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::RequestNewObjectLayout() {
+    note("RequestNewObjectLayout");
+    return E_NOTIMPL;
+}
+
+// IOleWindow
+
+HRESULT STDMETHODCALLTYPE ContainerSite::GetWindow(HWND* window) {
+    note("GetWindow");
+    if (!window) return E_POINTER;
+    *window = window_;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::ContextSensitiveHelp(BOOL) {
+    note("ContextSensitiveHelp");
+    return E_NOTIMPL;
+}
+
+// IOleInPlaceSite
+
+HRESULT STDMETHODCALLTYPE ContainerSite::CanInPlaceActivate() {
+    note("CanInPlaceActivate");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::OnInPlaceActivate() {
+    note("OnInPlaceActivate");
+    // Kept for sizing and for taking a plainly in-place active object down again.
+    in_place_ = object_.try_as<IOleInPlaceObject>();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::OnUIActivate() {
+    note("OnUIActivate");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                                          RECT* position, RECT* clip, OLEINPLACEFRAMEINFO* info) {
+    note("GetWindowContext");
+    if (frame) *frame = nullptr;
+    if (document) *document = nullptr;
+    if (!frame || !document || !position || !clip || !info) return E_POINTER;
+    // The host's window is both the frame and the document's UI window.
+    *frame = com::ComPtr<IOleInPlaceFrame>(this).detach();
+    *document = com::ComPtr<IOleInPlaceUIWindow>(this).detach();
+    *position = client_rect();
+    *clip = *position;
+    info->fMDIApp = FALSE;
+    info->hwndFrame = GetAncestor(window_, GA_ROOT);
+    info->haccel = nullptr;
+    info->cAccelEntries = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::Scroll(SIZE) {
+    note("Scroll");
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::OnUIDeactivate(BOOL) {
+    note("OnUIDeactivate");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::OnInPlaceDeactivate() {
+    note("OnInPlaceDeactivate");
+    in_place_ = nullptr;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::DiscardUndoState() {
+    note("DiscardUndoState");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::DeactivateAndUndo() {
+    note("DeactivateAndUndo");
+    return in_place_ ? in_place_->UIDeactivate() : S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::OnPosRectChange(const RECT* position) {
+    note("OnPosRectChange");
+    if (!position) return E_POINTER;
+    // The host's window decides the size: the document gets the whole client area again.
+    RECT r = client_rect();
+    return in_place_ ? in_place_->SetObjectRects(&r, &r) : S_OK;
+}
+
+// IOleDocumentSite
+
+HRESULT STDMETHODCALLTYPE ContainerSite::ActivateMe(IOleDocumentView* view) {
+    note("ActivateMe");
+    return com::com_boundary([&] {
+        com::ComPtr<IOleDocumentView> activated(view);
+        if (!activated) {
+            if (!object_) com::throw_error(E_UNEXPECTED, u"The site serves no document.");
+            com::check(object_.as<IOleDocument>()->CreateView(static_cast<IOleInPlaceSite*>(this), nullptr, 0,
+                                                              activated.put()));
+        }
+        view_ = activated;
+        com::check(activated->SetInPlaceSite(static_cast<IOleInPlaceSite*>(this)));
+        com::check(activated->UIActivate(TRUE));
+        RECT r = client_rect();
+        com::check(activated->SetRect(&r));
+        com::check(activated->Show(TRUE));
+    });
+}
+
+// IOleInPlaceUIWindow
+
+HRESULT STDMETHODCALLTYPE ContainerSite::GetBorder(RECT* border) {
+    note("GetBorder");
+    if (!border) return E_POINTER;
+    *border = client_rect();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::RequestBorderSpace(const BORDERWIDTHS* widths) {
+    note("RequestBorderSpace");
+    // No toolbars here: only a request for no space at all can be met.
+    if (widths && (widths->left || widths->top || widths->right || widths->bottom)) return INPLACE_E_NOTOOLSPACE;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::SetBorderSpace(const BORDERWIDTHS* widths) {
+    note("SetBorderSpace");
+    if (widths && (widths->left || widths->top || widths->right || widths->bottom)) return OLE_E_INVALIDRECT;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
+    note(object ? "SetActiveObject" : "SetActiveObject(NULL)");
+    active_ = com::ComPtr<IOleInPlaceActiveObject>(object);
+    return S_OK;
+}
+
+// IOleInPlaceFrame
+
+HRESULT STDMETHODCALLTYPE ContainerSite::InsertMenus(HMENU, OLEMENUGROUPWIDTHS*) {
+    note("InsertMenus");
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::SetMenu(HMENU, HOLEMENU, HWND) {
+    note("SetMenu");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::RemoveMenus(HMENU) {
+    note("RemoveMenus");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::SetStatusText(LPCOLESTR) {
+    note("SetStatusText");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::EnableModeless(BOOL) {
+    note("EnableModeless");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ContainerSite::TranslateAccelerator(MSG*, WORD) {
+    note("TranslateAccelerator");
+    return S_FALSE;
+}
+
+}  // namespace zn::refhost::win
