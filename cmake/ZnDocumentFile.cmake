@@ -19,6 +19,13 @@ if(NOT ZN_PAGE_CLASS_ID)
   message(FATAL_ERROR "page/page_class.h: no class id on the kPageClassId line")
 endif()
 
+# The document file's name from its one home, the module's identity table.
+file(STRINGS ${CMAKE_SOURCE_DIR}/plugin/module_identity.cpp zn_document_file_line REGEX "\\.document_file = ")
+string(REGEX MATCH "[A-Za-z0-9_]+\\.vbd" ZN_DOCUMENT_FILE_NAME "${zn_document_file_line}")
+if(NOT ZN_DOCUMENT_FILE_NAME)
+  message(FATAL_ERROR "plugin/module_identity.cpp: no name on the .document_file line")
+endif()
+
 # zn_document_file(TARGET name OUTPUT path CLASS_ID {...}): a target that writes the file.
 function(zn_document_file)
   cmake_parse_arguments(arg "" "TARGET;OUTPUT;CLASS_ID" "" ${ARGN})
