@@ -12,11 +12,18 @@ ExternalProject_Add(zn_document_file_tool
   BUILD_ALWAYS TRUE
   BUILD_BYPRODUCTS ${ZN_DOCUMENT_FILE_TOOL})
 
-# The page's class id from its one home, plugin/page_class_id.h.
-file(STRINGS ${CMAKE_SOURCE_DIR}/plugin/page_class_id.h zn_page_class_line REGEX "kPageClassId\\[\\] = ")
+# The page's class id from its one home, page/page_class.h.
+file(STRINGS ${CMAKE_SOURCE_DIR}/page/page_class.h zn_page_class_line REGEX "kPageClassId\\[\\] = ")
 string(REGEX MATCH "{[0-9A-Fa-f-]+}" ZN_PAGE_CLASS_ID "${zn_page_class_line}")
 if(NOT ZN_PAGE_CLASS_ID)
-  message(FATAL_ERROR "plugin/page_class_id.h: no class id on the kPageClassId line")
+  message(FATAL_ERROR "page/page_class.h: no class id on the kPageClassId line")
+endif()
+
+# The document file's name from its one home, the module's identity table.
+file(STRINGS ${CMAKE_SOURCE_DIR}/plugin/module_identity.cpp zn_document_file_line REGEX "\\.document_file = ")
+string(REGEX MATCH "[A-Za-z0-9_]+\\.vbd" ZN_DOCUMENT_FILE_NAME "${zn_document_file_line}")
+if(NOT ZN_DOCUMENT_FILE_NAME)
+  message(FATAL_ERROR "plugin/module_identity.cpp: no name on the .document_file line")
 endif()
 
 # zn_document_file(TARGET name OUTPUT path CLASS_ID {...}): a target that writes the file.

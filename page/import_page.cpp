@@ -13,7 +13,9 @@
 #include "platform/com/dispatch_object.h"
 #include "platform/ui/backend.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "page/win/active_document.h"
+#else
 #include "page/posix/page_dispatch.h"
 #endif
 
@@ -30,7 +32,12 @@ public:
     explicit ImportPage(ImportRun run)
         : control_set_(ui::thread_backend().create_controls(import_page_layout())),
           controls_(PageControls::bind(*control_set_)),
-          run_(std::move(run)) {
+          run_(std::move(run))
+#ifdef _WIN32
+          ,
+          document_(*unknown(), ui::win::page_window(*control_set_), import_page_layout())
+#endif
+    {
         connect_handlers();
     }
 
@@ -61,7 +68,12 @@ public:
         });
     }
 
-#ifndef _WIN32
+#ifdef _WIN32
+    // The document server's interfaces, which containers ask the page for.
+    void* query_extra(REFIID riid) noexcept {
+        return document_.find_interface(riid);
+    }
+#else
     // IDispatch: the two members, late bound, from the table that stands in for the type library.
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         return page_ids_of_names(names, count, ids);
@@ -121,6 +133,9 @@ private:
     PageControls controls_;
     ImportRun run_;
     PageState state_;
+#ifdef _WIN32
+    win::ActiveDocument document_;
+#endif
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "page/page_interfaces.h"
 #include "plugin/import_photo_plugin.h"
-#include "plugin/page_class_id.h"
+#include "page/page_class.h"
 
 namespace zn::plugin {
 namespace {
@@ -33,13 +33,12 @@ constexpr ClassIdentity kClasses[] = {
     },
     {
         .name = u"docZNImportPhotos",
-        .clsid = com::make_guid(kPageClassId),
+        .clsid = com::make_guid(page::kPageClassId),
         .prog_id = u"ZNImportPhotos.docZNImportPhotos",
         .default_iid = com::make_guid("{73D59F94-1B5D-42A7-85E1-0CBD2AF0964F}"),
         .default_interface = u"_docZNImportPhotos",
         .creatable = false,
-        // recompose on resize, can't link inside, inside-out, activate when visible, set client site first
-        .misc_status = 0x20191,
+        .misc_status = page::kPageMiscStatus,
         .document = true,
         .create = page::create_import_page,
     },

@@ -1,0 +1,232 @@
+// The page's document server against a container site written here: one with a document site
+// that behaves as Wine's WebBrowser does (load before the site, the offered view ignored, a
+// second verb without arguments, teardown through the view), and one with only an in-place site,
+// closed without any deactivation first. The site keeps a journal of the server's calls.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "page/import_page.h"
+#include "page/page_class.h"
+#include "page/page_layout.h"
+#include "platform/com/com_object.h"
+#include "platform/com/win/ole_interfaces.h"
+#include "platform/ui/app.h"
+#include "platform/ui/win/win_backend.h"
+#include "platform/ui/win/win_handles.h"
+
+namespace zn::page {
+namespace {
+
+using com::ComPtr;
+using Journal = std::vector<std::string>;
+
+// A container's site and frame; with as_document_site it also answers IOleDocumentSite and
+// activates as Wine's browser does: it ignores the view offered and creates one of its own.
+class Site final : public com::ComObject<Site, IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame, IOleDocumentSite> {
+public:
+    Site(HWND window, bool as_document_site) : window_(window), as_document_site_(as_document_site) {}
+
+    Journal journal;
+    IOleInPlaceActiveObject* active_object = nullptr;  // not held: only compared
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!as_document_site_ && ppv && com::same_guid(riid, com::iid_of<IOleDocumentSite>())) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        return ComObject::QueryInterface(riid, ppv);
+    }
+
+    // IOleClientSite
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow, of the site and of the frame
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        journal.emplace_back("GetWindow");
+        *window = window_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return log("CanInPlaceActivate"); }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return log("OnInPlaceActivate"); }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return log("OnUIActivate"); }
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                               LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
+        journal.emplace_back("GetWindowContext");
+        *frame = static_cast<IOleInPlaceFrame*>(this);
+        AddRef();
+        *document = nullptr;
+        GetClientRect(window_, position);
+        *clip = *position;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return log("OnUIDeactivate"); }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return log("OnInPlaceDeactivate"); }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return E_NOTIMPL; }
+
+    // IOleInPlaceFrame
+    HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
+        journal.emplace_back(object ? "SetActiveObject" : "SetActiveObject(null)");
+        active_object = object;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+    // IOleDocumentSite, as Wine's browser: a view of its own, placed and shown, not UI-active.
+    HRESULT STDMETHODCALLTYPE ActivateMe(IOleDocumentView*) override {
+        journal.emplace_back("ActivateMe");
+        const auto document = document_of_client->try_as<IOleDocument>();
+        ComPtr<IOleDocumentView> view;
+        HRESULT hr = document->CreateView(this, nullptr, 0, view.put());
+        if (FAILED(hr)) return hr;
+        RECT client{};
+        GetClientRect(window_, &client);
+        view->SetRect(&client);
+        return view->Show(TRUE);
+    }
+
+    ComPtr<IUnknown>* document_of_client = nullptr;
+
+private:
+    HRESULT log(const char* call) {
+        journal.emplace_back(call);
+        return S_OK;
+    }
+
+    HWND window_;
+    bool as_document_site_;
+};
+
+class ActiveDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_.reset(CreateWindowExW(0, L"STATIC", L"container", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+        ASSERT_TRUE(window_);
+        page_ = create_import_page();
+    }
+
+    // The window that holds the page's controls, if it lies in the container's window.
+    HWND page_window_in_container() const { return GetWindow(window_.get(), GW_CHILD); }
+
+    ui::win::Win32Backend backend_;
+    ui::ScopedBackend scope_{backend_};
+    ui::win::UniqueWindow window_;
+    ComPtr<IUnknown> page_;
+};
+
+TEST_F(ActiveDocumentTest, ToleratesWhatTheBrowserDoesAndLetsGoOfItsSite) {
+    auto site = com::make_object<Site>(window_.get(), true);
+    site->document_of_client = &page_;
+    const auto object = page_.as<IOleObject>();
+
+    // The browser loads before it sets the site, whatever the misc status asks.
+    ComPtr<IMoniker> moniker;
+    ASSERT_EQ(CreateFileMoniker(L"C:\\school\\docZNImportPhotos.vbd", moniker.put()), S_OK);
+    ASSERT_EQ(page_.as<IPersistMoniker>()->Load(TRUE, moniker.get(), nullptr, 0x12), S_OK);
+    ASSERT_EQ(object->SetClientSite(site.get()), S_OK);
+    DWORD misc = 0;
+    ASSERT_EQ(object->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
+    EXPECT_EQ(misc, kPageMiscStatus);
+
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    ASSERT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, site.get(), -1, window_.get(), &client), S_OK);
+    EXPECT_EQ(site->journal,
+              (Journal{"ActivateMe", "CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext"}));
+    const HWND shown = page_window_in_container();
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(IsWindowVisible(shown) || !IsWindowVisible(window_.get()));
+    HWND reported = nullptr;
+    EXPECT_EQ(page_.as<IOleInPlaceObject>()->GetWindow(&reported), S_OK);
+    EXPECT_EQ(reported, shown);
+
+    // Activating itself, the browser repeats the verb without arguments, refreshes and asks for
+    // the keyboard; state from nowhere is no state.
+    site->journal.clear();
+    EXPECT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, -1, nullptr, nullptr), S_OK);
+    EXPECT_EQ(page_.as<IOleCommandTarget>()->Exec(nullptr, OLECMDID_REFRESH, 0, nullptr, nullptr),
+              OLECMDERR_E_NOTSUPPORTED);
+    const GUID other_group = com::make_guid("{DE4BA900-59CA-11CF-9592-444553540000}");
+    OLECMD command{OLECMDID_PRINT, 1};
+    EXPECT_EQ(page_.as<IOleCommandTarget>()->QueryStatus(&other_group, 1, &command, nullptr), OLECMDERR_E_UNKNOWNGROUP);
+    const auto view = page_.as<IOleDocumentView>();
+    EXPECT_EQ(view->ApplyViewState(nullptr), S_OK);
+    EXPECT_EQ(view->UIActivate(TRUE), S_OK);
+    EXPECT_EQ(site->journal, (Journal{"OnUIActivate", "SetActiveObject"}));
+    EXPECT_EQ(site->active_object, page_.as<IOleInPlaceActiveObject>().get());
+    EXPECT_EQ(GetWindow(window_.get(), GW_CHILD), shown) << "a second activation must not move the page";
+
+    // The browser's teardown: deactivation happens inside the view's and the object's calls.
+    site->journal.clear();
+    EXPECT_EQ(view->UIActivate(FALSE), S_OK);
+    EXPECT_EQ(view->Show(FALSE), S_OK);
+    EXPECT_EQ(view->CloseView(0), S_OK);
+    EXPECT_EQ(view->SetInPlaceSite(nullptr), S_OK);
+    EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(object->SetClientSite(nullptr), S_OK);
+    EXPECT_EQ(site->journal, (Journal{"SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}));
+    EXPECT_EQ(page_window_in_container(), nullptr) << "the page's window went back with the deactivation";
+    EXPECT_EQ(site->ref_count(), 1U) << "the document still holds its site";
+}
+
+TEST_F(ActiveDocumentTest, ActivatesInPlaceWithoutADocumentSiteAndCloseUndoesAll) {
+    auto site = com::make_object<Site>(window_.get(), false);
+    const auto object = page_.as<IOleObject>();
+    ASSERT_EQ(object->SetClientSite(site.get()), S_OK);
+    SIZEL extent{};
+    ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    EXPECT_EQ(extent.cx, MulDiv(import_page_layout().width, 2540, 1440));
+    EXPECT_EQ(extent.cy, MulDiv(import_page_layout().height, 2540, 1440));
+
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    ASSERT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, site.get(), -1, window_.get(), &client), S_OK);
+    EXPECT_EQ(site->journal, (Journal{"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext",
+                                      "OnUIActivate", "SetActiveObject"}));
+    const HWND shown = page_window_in_container();
+    ASSERT_TRUE(shown);
+
+    // The container's loop offers keys to the active object: Tab moves the focus into the page's
+    // order, other keys go back to the container.
+    SetFocus(shown);
+    MSG tab{shown, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_EQ(site->active_object->TranslateAccelerator(&tab), S_OK);
+    EXPECT_TRUE(IsChild(shown, GetFocus())) << "Tab left the focus outside the page";
+    MSG letter{GetFocus(), WM_KEYDOWN, 'A', 0, 0, {}};
+    EXPECT_EQ(site->active_object->TranslateAccelerator(&letter), S_FALSE);
+
+    // Close alone deactivates and lets go of every interface.
+    site->journal.clear();
+    EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(site->journal, (Journal{"SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}));
+    EXPECT_EQ(page_window_in_container(), nullptr);
+    EXPECT_EQ(site->ref_count(), 1U) << "Close kept a reference to the site or its frame";
+    ComPtr<IOleClientSite> held;
+    EXPECT_EQ(object->GetClientSite(held.put()), S_OK);
+    EXPECT_FALSE(held);
+}
+
+}  // namespace
+}  // namespace zn::page
