@@ -50,6 +50,7 @@ void* ActiveDocument::find_interface(REFIID riid) noexcept {
         return static_cast<IPersistFile*>(this);
     if (com::same_guid(riid, com::iid_of<IPersistMoniker>())) return static_cast<IPersistMoniker*>(this);
     if (com::same_guid(riid, com::iid_of<IOleCommandTarget>())) return static_cast<IOleCommandTarget*>(this);
+    if (com::same_guid(riid, com::iid_of<IDataObject>())) return static_cast<IDataObject*>(this);
     return nullptr;
 }
 
@@ -574,6 +575,64 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::QueryStatus(const GUID* group, ULONG c
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::Exec(const GUID* group, DWORD, DWORD, VARIANT*, VARIANT*) {
     return group ? OLECMDERR_E_UNKNOWNGROUP : OLECMDERR_E_NOTSUPPORTED;
+}
+
+// --- IDataObject ------------------------------------------------------------------------------
+
+namespace {
+
+bool is_embed_source(const FORMATETC& format) {
+    static const CLIPFORMAT embed_source = static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"Embed Source"));
+    return format.cfFormat == embed_source && (format.tymed & TYMED_ISTORAGE) && format.dwAspect == DVASPECT_CONTENT;
+}
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::GetData(FORMATETC* format, STGMEDIUM* medium) {
+    if (!format || !medium) return E_POINTER;
+    return DV_E_FORMATETC;  // the storage is only written into one the caller gives
+}
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::GetDataHere(FORMATETC* format, STGMEDIUM* medium) {
+    if (!format || !medium) return E_POINTER;
+    if (!is_embed_source(*format) || medium->tymed != TYMED_ISTORAGE || !medium->pstg) return DV_E_FORMATETC;
+    return Save(medium->pstg, FALSE);
+}
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::QueryGetData(FORMATETC* format) {
+    if (!format) return E_POINTER;
+    return is_embed_source(*format) ? S_OK : DV_E_FORMATETC;
+}
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) {
+    if (!in || !out) return E_POINTER;
+    *out = *in;
+    out->ptd = nullptr;
+    return DATA_S_SAMEFORMATETC;
+}
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::SetData(FORMATETC*, STGMEDIUM*, BOOL) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::EnumFormatEtc(DWORD, IEnumFORMATETC** formats) {
+    if (!formats) return E_POINTER;
+    *formats = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD* connection) {
+    if (connection) *connection = 0;
+    return OLE_E_ADVISENOTSUPPORTED;
+}
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::DUnadvise(DWORD) {
+    return OLE_E_ADVISENOTSUPPORTED;
+}
+
+HRESULT STDMETHODCALLTYPE ActiveDocument::EnumDAdvise(IEnumSTATDATA** advises) {
+    if (advises) *advises = nullptr;
+    return OLE_E_ADVISENOTSUPPORTED;
 }
 
 }  // namespace zn::page::win

@@ -20,7 +20,8 @@ class ActiveDocument final : public IOleObject,
                              public IPersistStorage,
                              public IPersistFile,
                              public IPersistMoniker,
-                             public IOleCommandTarget {
+                             public IOleCommandTarget,
+                             public IDataObject {
 public:
     // outer is the page object; window is null when the page was built by another backend,
     // which leaves the document unable to activate.
@@ -124,6 +125,18 @@ public:
     // IOleCommandTarget: no command is supported.
     HRESULT STDMETHODCALLTYPE QueryStatus(const GUID* group, ULONG count, OLECMD* commands, OLECMDTEXT* text) override;
     HRESULT STDMETHODCALLTYPE Exec(const GUID* group, DWORD, DWORD, VARIANT*, VARIANT*) override;
+
+    // IDataObject: the one rendering is the embedded object's own storage ("Embed Source"),
+    // which OleCreateFromFile asks of the object it bound from the file.
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) override;
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override;
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override;
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD* connection) override;
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override;
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** advises) override;
 
 private:
     // Makes the view active in place: the page's window goes into the in-place site's window.
