@@ -152,8 +152,8 @@ int gui(ReferenceHost& host) {
         kDefaultClientSize.cx, kDefaultClientSize.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     if (!window) com::throw_error(HRESULT_FROM_WIN32(GetLastError()), u"The window cannot be created.");
     SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&session));
-    ShowWindow(window.get(), SW_SHOW);
 
+    // Activated while the window is hidden, which then takes the document's size and shows.
     win::EmbeddedDocument document(window.get(), url.str(), {.binding = win::Binding::FileMoniker});
     session.document = &document;
     const SIZE size = window_size_for(*document.as<IOleObject>().get());
@@ -161,6 +161,7 @@ int gui(ReferenceHost& host) {
     com::ComPtr<IDispatch> page = document.as<IDispatch>();
     step("OnLoad", plugin->OnLoad(page.get()));
     session.plugin = plugin.get();
+    ShowWindow(window.get(), SW_SHOW);
     UpdateWindow(window.get());
     console::line(u"Showing the page of " + url.str() + u"; close the window to end.");
 

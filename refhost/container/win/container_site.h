@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/com/com_object.h"
-#include "refhost/container/win/ole_interfaces.h"
+#include "platform/com/win/ole_interfaces.h"
 
 namespace zn::refhost::win {
 

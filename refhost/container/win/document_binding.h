@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/com/com_ptr.h"
-#include "refhost/container/win/ole_interfaces.h"
+#include "platform/com/win/ole_interfaces.h"
 
 namespace zn::refhost::win {
 

@@ -2,7 +2,7 @@
 // the clipboard need OleInitialize on top of the apartment.
 #pragma once
 
-#include "refhost/container/win/ole_interfaces.h"
+#include "platform/com/win/ole_interfaces.h"
 
 namespace zn::refhost::win {
 
