@@ -111,27 +111,29 @@ struct Page {
     }
 };
 
+struct DialogSearch {
+    DWORD thread;
+    const wchar_t* caption;  // any when null
+    HWND found;
+};
+
+BOOL CALLBACK each_top_window(HWND w, LPARAM p) {
+    auto& s = *reinterpret_cast<DialogSearch*>(p);
+    wchar_t cls[64] = {};
+    GetClassNameW(w, cls, 64);
+    if (GetWindowThreadProcessId(w, nullptr) != s.thread || !IsWindowVisible(w) || wcscmp(cls, L"#32770") != 0)
+        return TRUE;
+    wchar_t title[256] = {};
+    GetWindowTextW(w, title, 256);
+    if (s.caption && wcscmp(title, s.caption) != 0) return TRUE;
+    s.found = w;
+    return FALSE;
+}
+
 // A visible dialog (message box, file dialog) of znhost's thread, by caption.
 HWND dialog(const wchar_t* caption) {
-    struct Search {
-        DWORD thread;
-        const wchar_t* caption;
-        HWND found;
-    } search{gui_thread(), caption, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(p);
-            wchar_t cls[64] = {};
-            GetClassNameW(w, cls, 64);
-            if (GetWindowThreadProcessId(w, nullptr) != s.thread || !IsWindowVisible(w) || wcscmp(cls, L"#32770") != 0)
-                return TRUE;
-            wchar_t title[256] = {};
-            GetWindowTextW(w, title, 256);
-            if (s.caption && wcscmp(title, s.caption) != 0) return TRUE;
-            s.found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{gui_thread(), caption, nullptr};
+    EnumWindows(each_top_window, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
