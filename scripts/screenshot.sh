@@ -48,3 +48,17 @@ xwd -root -silent | /usr/bin/convert xwd:- ${geometry:+-crop "$geometry" +repage
 driver close
 wait "$shown" || { cat gui.log >&2; exit 1; }
 echo "wrote $out"
+
+# The same page inside Wine's WebBrowser control, opened from the document file as a browser
+# opens it (browser_shot.exe maps .vbd to the page's class only while it runs).
+browser_png=$(dirname "$out")/page-in-webbrowser.png
+wine regsvr32 /s "$build/bin/ZNImportPhotos.dll"
+wine "$build/bin/browser_shot.exe" show >browser.log 2>&1 &
+browsing=$!
+wine "$build/bin/browser_shot.exe" wait >browser_wait.log || { cat browser.log >&2; exit 1; }
+geometry=$(sed -n 's/^window \([0-9x+]*\).*/\1/p' browser_wait.log | tr -d '\r')
+sleep 1
+xwd -root -silent | /usr/bin/convert xwd:- ${geometry:+-crop "$geometry" +repage} png:"$browser_png"
+wine "$build/bin/browser_shot.exe" close
+wait "$browsing" || { cat browser.log >&2; exit 1; }
+echo "wrote $browser_png"
