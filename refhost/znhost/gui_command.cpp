@@ -73,8 +73,9 @@ LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam,
                 } else if (cancel) {
                     console::line("OnQueryUnload: cancel = True; the window stays open");
                     return 0;
+                } else {
+                    console::line("OnQueryUnload: cancel = False");
                 }
-                console::line("OnQueryUnload: cancel = False");
             }
             PostQuitMessage(0);
             return 0;
@@ -173,15 +174,20 @@ int gui(ReferenceHost& host) {
     }
     session.plugin = nullptr;
     session.document = nullptr;
-    if (session.error) throw *session.error;
 
-    document.close();
+    // A failure on the way still leaves the document to be taken down and the plug-in closed down.
+    try {
+        document.close();
+    } catch (const com::ComError& e) {
+        keep_first(session, e);
+    }
     step("OnClosedown", plugin->OnClosedown());
     page = nullptr;
     plugin = nullptr;
     window.reset();
     console::line("Closed down");
-    return report_releases(document, host) ? kExitOk : kExitFailure;
+    if (session.error) console::failure("gui", *session.error);
+    return report_releases(document, host) && !session.error ? kExitOk : kExitFailure;
 }
 
 }  // namespace

@@ -119,8 +119,12 @@ TEST_P(BoundEitherWay, ThePageActivatesAsADocumentAndIsTakenDownInOrder) {
     {
         EmbeddedDocument document(window(), document_path(), {.binding = GetParam(), .journal = journal});
         EXPECT_EQ(module_can_unload(), S_FALSE) << "the page is alive";
-        EXPECT_TRUE(in_order(*journal, {"QueryInterface(IOleDocumentSite)", "ActivateMe", "OnInPlaceActivate",
-                                        "GetWindow", "GetWindowContext", "OnUIActivate", "SetActiveObject"}));
+        // OleCreateFromFile gives the object its site itself.
+        EXPECT_EQ(count(*journal, "container: SetClientSite"), GetParam() == Binding::FileMoniker ? 1 : 0);
+        EXPECT_TRUE(in_order(*journal, {"container: DoVerb(OLEIVERB_SHOW)", "QueryInterface(IOleDocumentSite)",
+                                        "ActivateMe", "container: SetInPlaceSite", "container: UIActivate(TRUE)",
+                                        "OnInPlaceActivate", "GetWindow", "GetWindowContext", "OnUIActivate",
+                                        "SetActiveObject", "container: SetRect", "container: Show(TRUE)"}));
         EXPECT_EQ(count(*journal, "ActivateMe"), 1);
         EXPECT_EQ(count(*journal, "OnInPlaceActivate"), 1);
         ASSERT_NE(document.site().view(), nullptr);
@@ -134,8 +138,16 @@ TEST_P(BoundEitherWay, ThePageActivatesAsADocumentAndIsTakenDownInOrder) {
 
         const std::size_t before_close = journal->size();
         document.close();
-        EXPECT_TRUE(in_order(*journal, {"OnUIDeactivate", "OnInPlaceDeactivate"}, before_close));
+        EXPECT_TRUE(in_order(*journal,
+                             {"container: UIActivate(FALSE)", "SetActiveObject(NULL)", "OnUIDeactivate",
+                              "container: Show(FALSE)", "container: CloseView(0)", "container: SetInPlaceSite(NULL)",
+                              "container: Close(OLECLOSE_NOSAVE)", "container: SetClientSite(NULL)"},
+                             before_close));
+        EXPECT_TRUE(in_order(
+            *journal, {"container: UIActivate(FALSE)", "OnInPlaceDeactivate", "container: Close(OLECLOSE_NOSAVE)"},
+            before_close));
         EXPECT_EQ(count(*journal, "OnInPlaceDeactivate"), 1);
+        EXPECT_EQ(journal->back(), "container: SetClientSite(NULL)") << "no site call after the page let go of it";
         EXPECT_EQ(page_window(), nullptr) << "the page's window left the container's";
         EXPECT_TRUE(document.site_released());
     }
@@ -151,15 +163,21 @@ TEST_F(ActiveDocumentContainer, WithoutADocumentSiteThePageActivatesInPlace) {
     const auto journal = std::make_shared<SiteJournal>();
     {
         EmbeddedDocument document(window(), document_path(), {.document_site = false, .journal = journal});
-        EXPECT_TRUE(in_order(*journal, {"QueryInterface(IOleDocumentSite)", "CanInPlaceActivate", "OnInPlaceActivate",
-                                        "GetWindow", "GetWindowContext", "OnUIActivate"}));
+        EXPECT_TRUE(in_order(*journal, {"container: SetClientSite", "container: DoVerb(OLEIVERB_SHOW)",
+                                        "QueryInterface(IOleDocumentSite)", "CanInPlaceActivate", "OnInPlaceActivate",
+                                        "GetWindow", "GetWindowContext", "OnUIActivate", "SetActiveObject"}));
         EXPECT_EQ(count(*journal, "ActivateMe"), 0);
         EXPECT_EQ(document.site().view(), nullptr);
         expect_page_fills_the_window(document);
 
         const std::size_t before_close = journal->size();
         document.close();
-        EXPECT_TRUE(in_order(*journal, {"OnUIDeactivate", "OnInPlaceDeactivate"}, before_close));
+        EXPECT_TRUE(
+            in_order(*journal,
+                     {"container: UIDeactivate", "OnUIDeactivate", "container: InPlaceDeactivate",
+                      "OnInPlaceDeactivate", "container: Close(OLECLOSE_NOSAVE)", "container: SetClientSite(NULL)"},
+                     before_close));
+        EXPECT_EQ(journal->back(), "container: SetClientSite(NULL)");
         EXPECT_EQ(page_window(), nullptr);
         EXPECT_TRUE(document.site_released());
     }

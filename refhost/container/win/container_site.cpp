@@ -24,6 +24,19 @@ void ContainerSite::note(const char* call) {
     if (journal_) journal_->emplace_back(call);
 }
 
+void ContainerSite::note_own_call(std::string_view call) {
+    if (journal_) journal_->push_back("container: " + std::string(call));
+}
+
+namespace {
+
+// The host's window has no toolbars: only a request for no border space at all can be met.
+bool asks_for_space(const BORDERWIDTHS* widths) noexcept {
+    return widths && (widths->left || widths->top || widths->right || widths->bottom);
+}
+
+}  // namespace
+
 RECT ContainerSite::client_rect() const noexcept {
     RECT r{};
     GetClientRect(window_, &r);
@@ -46,21 +59,23 @@ bool ContainerSite::translate(MSG& message) {
 void ContainerSite::deactivate() {
     HRESULT first_failure = S_OK;
     const char* failed_step = nullptr;
-    const auto step = [&](const char* name, HRESULT hr) {
+    const auto step = [&](const char* name, auto&& call) {
+        note_own_call(name);
+        const HRESULT hr = call();
         if (FAILED(hr) && !failed_step) {
             first_failure = hr;
             failed_step = name;
         }
     };
     if (const com::ComPtr<IOleDocumentView> view = std::exchange(view_, nullptr)) {
-        step("UIActivate(FALSE)", view->UIActivate(FALSE));
-        step("Show(FALSE)", view->Show(FALSE));
-        step("CloseView", view->CloseView(0));
-        step("SetInPlaceSite(NULL)", view->SetInPlaceSite(nullptr));
+        step("UIActivate(FALSE)", [&] { return view->UIActivate(FALSE); });
+        step("Show(FALSE)", [&] { return view->Show(FALSE); });
+        step("CloseView(0)", [&] { return view->CloseView(0); });
+        step("SetInPlaceSite(NULL)", [&] { return view->SetInPlaceSite(nullptr); });
     } else if (const com::ComPtr<IOleInPlaceObject> in_place = in_place_) {
         // The object answers with OnUIDeactivate and OnInPlaceDeactivate on this site.
-        step("UIDeactivate", in_place->UIDeactivate());
-        step("InPlaceDeactivate", in_place->InPlaceDeactivate());
+        step("UIDeactivate", [&] { return in_place->UIDeactivate(); });
+        step("InPlaceDeactivate", [&] { return in_place->InPlaceDeactivate(); });
     }
     in_place_ = nullptr;
     active_ = nullptr;
@@ -219,14 +234,19 @@ HRESULT STDMETHODCALLTYPE ContainerSite::ActivateMe(IOleDocumentView* view) {
         com::ComPtr<IOleDocumentView> activated(view);
         if (!activated) {
             if (!object_) com::throw_error(E_UNEXPECTED, u"The site serves no document.");
+            note_own_call("CreateView");
             com::check(object_.as<IOleDocument>()->CreateView(static_cast<IOleInPlaceSite*>(this), nullptr, 0,
                                                               activated.put()));
         }
         view_ = activated;
+        note_own_call("SetInPlaceSite");
         com::check(activated->SetInPlaceSite(static_cast<IOleInPlaceSite*>(this)));
+        note_own_call("UIActivate(TRUE)");
         com::check(activated->UIActivate(TRUE));
         RECT r = client_rect();
+        note_own_call("SetRect");
         com::check(activated->SetRect(&r));
+        note_own_call("Show(TRUE)");
         com::check(activated->Show(TRUE));
     });
 }
@@ -242,15 +262,12 @@ HRESULT STDMETHODCALLTYPE ContainerSite::GetBorder(RECT* border) {
 
 HRESULT STDMETHODCALLTYPE ContainerSite::RequestBorderSpace(const BORDERWIDTHS* widths) {
     note("RequestBorderSpace");
-    // No toolbars here: only a request for no space at all can be met.
-    if (widths && (widths->left || widths->top || widths->right || widths->bottom)) return INPLACE_E_NOTOOLSPACE;
-    return S_OK;
+    return asks_for_space(widths) ? INPLACE_E_NOTOOLSPACE : S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::SetBorderSpace(const BORDERWIDTHS* widths) {
     note("SetBorderSpace");
-    if (widths && (widths->left || widths->top || widths->right || widths->bottom)) return OLE_E_INVALIDRECT;
-    return S_OK;
+    return asks_for_space(widths) ? OLE_E_INVALIDRECT : S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {

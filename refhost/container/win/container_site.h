@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/com/com_object.h"
@@ -13,7 +14,8 @@
 
 namespace zn::refhost::win {
 
-// The member names of the site calls a server made, in order.
+// The member names of the site calls a server made, in order, and between them the container's
+// own calls on the object, marked "container: ".
 using SiteJournal = std::vector<std::string>;
 
 class ContainerSite final
@@ -37,6 +39,9 @@ public:
     // CloseView(0), SetInPlaceSite(NULL); for plain in-place activation UIDeactivate and
     // InPlaceDeactivate. Every step runs; the first that failed is thrown as ComError after.
     void deactivate();
+
+    // Records a call the container makes on the object (see SiteJournal).
+    void note_own_call(std::string_view call);
 
     HWND window() const noexcept { return window_; }
     IOleDocumentView* view() const noexcept { return view_.get(); }

@@ -13,9 +13,13 @@ EmbeddedDocument::EmbeddedDocument(HWND window, const std::u16string& path, Embe
         bound_ = bind_document(path, options.binding, client_site);
         site_->serve(bound_.object);
         // OleCreateFromFile gave the object its site already; a bound object has none yet.
-        if (options.binding == Binding::FileMoniker) com::check(bound_.object->SetClientSite(client_site));
+        if (options.binding == Binding::FileMoniker) {
+            site_->note_own_call("SetClientSite");
+            com::check(bound_.object->SetClientSite(client_site));
+        }
         RECT client{};
         GetClientRect(window, &client);
+        site_->note_own_call("DoVerb(OLEIVERB_SHOW)");
         com::check(bound_.object->DoVerb(OLEIVERB_SHOW, nullptr, client_site, 0, window, &client));
     } catch (...) {
         close_quietly();
@@ -43,7 +47,9 @@ void EmbeddedDocument::close() {
     } catch (...) {
         first = std::current_exception();
     }
+    site_->note_own_call("Close(OLECLOSE_NOSAVE)");
     const HRESULT closed = bound_.object->Close(OLECLOSE_NOSAVE);
+    site_->note_own_call("SetClientSite(NULL)");
     const HRESULT unsited = bound_.object->SetClientSite(nullptr);
     site_->release_object();
     bound_ = BoundDocument{};
