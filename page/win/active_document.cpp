@@ -1,5 +1,7 @@
 #include "page/win/active_document.h"
 
+#include <shlwapi.h>
+
 #include <cstring>
 
 #include "page/page_class.h"
@@ -20,6 +22,14 @@ HRESULT task_memory_copy(const wchar_t* text, LPOLESTR* out) {
     if (!*out) return E_OUTOFMEMORY;
     std::memcpy(*out, text, bytes);
     return S_OK;
+}
+
+// Only a document file of this page may be loaded: another file would show the page under its name.
+HRESULT check_document_file(const wchar_t* path) {
+    CLSID clsid{};
+    const HRESULT hr = GetClassFile(path, &clsid);
+    if (FAILED(hr)) return hr;
+    return IsEqualCLSID(clsid, kClassId) ? S_OK : E_FAIL;
 }
 
 template <class T>
@@ -93,24 +103,25 @@ void ActiveDocument::activate_in_place() {
     frame_ = nullptr;
     document_window_ = nullptr;
     // A container that has no frame to offer still shows the document at the rectangle it gives.
-    if (SUCCEEDED(site->GetWindowContext(frame_.put(), document_window_.put(), &position, &clip, &frame_info)) &&
-        !has_view_rect_) {
-        view_rect_ = position;
-        has_view_rect_ = true;
-    }
+    const bool has_position =
+        SUCCEEDED(site->GetWindowContext(frame_.put(), document_window_.put(), &position, &clip, &frame_info));
     try {
         window_->attach(parent);
     } catch (...) {
         deactivate_in_place();
         throw;
     }
-    place_window();
+    // The view's rectangle, once the container set one; the site's position otherwise.
+    if (has_view_rect_)
+        place_window();
+    else if (has_position)
+        window_->set_rect(position);
 }
 
 void ActiveDocument::activate_ui() {
+    const com::ComPtr<IUnknown> alive(&outer_);
     activate_in_place();
     if (ui_active_) return;
-    const com::ComPtr<IUnknown> alive(&outer_);
     ui_active_ = true;
     // Containers that keep no UI state answer E_NOTIMPL; the document is active all the same.
     if (in_place_site_) in_place_site_->OnUIActivate();
@@ -331,8 +342,9 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::GetDocMiscStatus(DWORD* status) {
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::EnumViews(IEnumOleDocumentViews** views, IOleDocumentView** one) {
+    if (views) *views = nullptr;  // a document of one view hands it out alone
+    if (one) *one = nullptr;
     if (!views || !one) return E_POINTER;
-    *views = nullptr;  // a document of one view hands it out alone
     *one = view();
     view()->AddRef();
     return S_OK;
@@ -405,6 +417,7 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::CloseView(DWORD) {
     const com::ComPtr<IUnknown> alive(&outer_);
     deactivate_in_place();
     in_place_site_ = nullptr;
+    has_view_rect_ = false;
     return S_OK;
 }
 
@@ -445,9 +458,7 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::UIDeactivate() {
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::SetObjectRects(LPCRECT position, LPCRECT) {
     if (!position) return E_POINTER;
-    view_rect_ = *position;
-    has_view_rect_ = true;
-    place_window();
+    if (window_ && in_place_active_) window_->set_rect(*position);
     return S_OK;
 }
 
@@ -513,13 +524,9 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::HandsOffStorage() {
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::Load(LPCOLESTR file_name, DWORD) {
     if (!file_name) return E_POINTER;
-    // Only a document file of this page: another file would show the page under a wrong name.
-    CLSID clsid{};
-    const HRESULT hr = GetClassFile(file_name, &clsid);
-    if (FAILED(hr)) return hr;
-    if (!IsEqualCLSID(clsid, kClassId)) return STG_E_OLDFORMAT;
-    file_name_ = file_name;
-    return S_OK;
+    const HRESULT hr = check_document_file(file_name);
+    if (SUCCEEDED(hr)) file_name_ = file_name;
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::Save(LPCOLESTR file_name, BOOL) {
@@ -542,8 +549,24 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::GetCurFile(LPOLESTR* file_name) {
     return task_memory_copy(file_name_.c_str(), file_name);
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Load(BOOL, IMoniker* moniker, LPBC, DWORD) {
+HRESULT STDMETHODCALLTYPE ActiveDocument::Load(BOOL, IMoniker* moniker, LPBC context, DWORD) {
     if (!moniker) return E_INVALIDARG;
+    // A browser names the file by a file: URL; one on another server cannot be looked into.
+    LPOLESTR name = nullptr;
+    if (SUCCEEDED(moniker->GetDisplayName(context, nullptr, &name)) && name) {
+        wchar_t path[MAX_PATH] = {};
+        DWORD length = MAX_PATH;
+        bool local = false;
+        if (UrlIsFileUrlW(name))
+            local = SUCCEEDED(PathCreateFromUrlW(name, path, &length, 0));
+        else if (!PathIsURLW(name))
+            local = lstrcpynW(path, name, MAX_PATH) != nullptr;
+        CoTaskMemFree(name);
+        if (local) {
+            const HRESULT hr = check_document_file(path);
+            if (FAILED(hr)) return hr;
+        }
+    }
     moniker_ = com::ComPtr<IMoniker>(moniker);
     return S_OK;
 }

@@ -64,6 +64,10 @@ LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam,
                 }
             }
             return 0;
+        case WM_SETFOCUS:
+            // The keyboard belongs to the active document, also when the window is activated again.
+            if (session && session->document) session->document->focus();
+            return 0;
         case WM_CLOSE:
             // The plug-in may keep the window open; a plug-in that fails to answer does not.
             if (session && session->plugin) {
@@ -167,7 +171,13 @@ int gui(ReferenceHost& host) {
     console::line(u"Showing the page of " + url.str() + u"; close the window to end.");
 
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) break;
+        if (got == -1) {
+            keep_first(session, named("GetMessage", HRESULT_FROM_WIN32(GetLastError())));
+            break;
+        }
         if (document.translate(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -181,7 +191,7 @@ int gui(ReferenceHost& host) {
     } catch (const com::ComError& e) {
         keep_first(session, e);
     }
-    step("OnClosedown", plugin->OnClosedown());
+    if (const HRESULT hr = plugin->OnClosedown(); FAILED(hr)) keep_first(session, named("OnClosedown", hr));
     page = nullptr;
     plugin = nullptr;
     window.reset();

@@ -180,9 +180,9 @@ HRESULT STDMETHODCALLTYPE ContainerSite::GetWindowContext(IOleInPlaceFrame** fra
     if (frame) *frame = nullptr;
     if (document) *document = nullptr;
     if (!frame || !document || !position || !clip || !info) return E_POINTER;
-    // The host's window is both the frame and the document's UI window.
+    // The host's window is the frame and has no document window of its own, which the object
+    // is told by a null one.
     *frame = com::ComPtr<IOleInPlaceFrame>(this).detach();
-    *document = com::ComPtr<IOleInPlaceUIWindow>(this).detach();
     *position = client_rect();
     *clip = *position;
     info->fMDIApp = FALSE;

@@ -35,6 +35,12 @@ void EmbeddedDocument::resize() {
     if (open()) site_->resize();
 }
 
+void EmbeddedDocument::focus() noexcept {
+    HWND active = nullptr;
+    if (open() && site_->active_object() && SUCCEEDED(site_->active_object()->GetWindow(&active)) && active)
+        SetFocus(active);
+}
+
 bool EmbeddedDocument::translate(MSG& message) {
     return open() && site_->translate(message);
 }

@@ -45,6 +45,8 @@ public:
 
     // Follows the window's client area (on WM_SIZE).
     void resize();
+    // Gives the keyboard focus to the active object's window, if there is one.
+    void focus() noexcept;
     // A key message goes to the active object's TranslateAccelerator first; true when it used it.
     bool translate(MSG& message);
     // Deactivates the view (UIActivate(FALSE), Show(FALSE), CloseView(0), SetInPlaceSite(NULL)),
