@@ -22,11 +22,17 @@ using com::ComPtr;
 
 enum class Next { Line, Cancel };
 
-// OK goes on with the next line; Cancel ends the run.
-Next error_prompt(std::u16string_view name) {
+// The host let go of the page while it waited for the user (the page was closed down).
+bool page_released(const ImportRunPage& page) {
+    return !page.file_utilities;
+}
+
+// OK goes on with the next line; Cancel ends the run, as does a page let go of meanwhile.
+Next error_prompt(const ImportRunPage& page, std::u16string_view name) {
     std::u16string prompt(kErrorPromptPrefix);
     prompt += name;
-    return ui::message_box(prompt, ui::kOkCancel, kErrorPromptTitle) == ui::Answer::Cancel ? Next::Cancel : Next::Line;
+    const ui::Answer answer = ui::message_box(prompt, ui::kOkCancel, kErrorPromptTitle);
+    return answer == ui::Answer::Cancel || page_released(page) ? Next::Cancel : Next::Line;
 }
 
 // The record classes: which one a record type names, and whether the record is closed down
@@ -47,10 +53,11 @@ void init_with_session(Record& record, ComPtr<host::SessionContext>& session) {
     session = std::move(context);
 }
 
-// Writes the photo of one data row into its record.
+// Writes the photo of one data row into its record; photo_exists is what the run found, and
+// decides between storing the file and clearing the photo.
 template <class Record>
 Next write_record(ImportRunPage& page, const RecordClass<Record>& cls, std::u16string_view id_text,
-                  std::u16string_view name, std::u16string_view photo_file) {
+                  std::u16string_view name, std::u16string_view photo_file, bool photo_exists) {
     ComPtr<host::DataObject> data;
     ComPtr<host::FieldSet> fields;
     ComPtr<Record> record = host::create_host_object<Record>(cls.clsid);
@@ -65,7 +72,7 @@ Next write_record(ImportRunPage& page, const RecordClass<Record>& cls, std::u16s
     } catch (const com::ComError&) {
         com::check(record->CloseDown());
         record = nullptr;
-        return error_prompt(name);
+        return error_prompt(page, name);
     }
 
     data = record.template as<host::DataObject>();
@@ -73,9 +80,12 @@ Next write_record(ImportRunPage& page, const RecordClass<Record>& cls, std::u16s
     if (!fields) com::throw_error(com::kObjectNotSet);
 
     PhotoReadResult photo = read_photo(photo_file, file_exists_with(page.file_utilities));
-    // A photo file that exists but could not be read must not clear the stored photo: the
-    // reader has told the user, and the record is left as it was.
-    if (!photo.failed) {
+    // The run's check decides: a file it did not find clears the photo, even one that turned
+    // up since; a file that could not be read, or went away after the run found it, leaves the
+    // stored photo as it was.
+    if (!photo_exists) photo.value.reset();
+    const bool keep_stored = photo.failed || (photo_exists && photo.missing);
+    if (!keep_stored) {
         com::Variant value;
         value.get().vt = VT_BSTR;
         value.get().bstrVal = photo.value.release();
@@ -87,7 +97,8 @@ Next write_record(ImportRunPage& page, const RecordClass<Record>& cls, std::u16s
     record = nullptr;
     fields = nullptr;
     data = nullptr;
-    return Next::Line;
+    // The reader's message box lets the host act meanwhile.
+    return photo.failed && page_released(page) ? Next::Cancel : Next::Line;
 }
 
 const RecordClass<host::FacultyStaffRecord> kFacultyStaff{u"Faculty/Staff", host::CLSID_FacultyStaffRecord, false};
@@ -97,17 +108,14 @@ const RecordClass<host::IndividualRecord> kIndividual{u"Individual", host::CLSID
 
 // The record of the chosen type; a type that is none of the four writes nothing.
 Next write_for_type(ImportRunPage& page, std::u16string_view record_type, std::u16string_view id_text,
-                    std::u16string_view name, std::u16string_view photo_file) {
-    if (record_type == kFacultyStaff.type) return write_record(page, kFacultyStaff, id_text, name, photo_file);
-    if (record_type == kApplicant.type) return write_record(page, kApplicant, id_text, name, photo_file);
-    if (record_type == kStudent.type) return write_record(page, kStudent, id_text, name, photo_file);
-    if (record_type == kIndividual.type) return write_record(page, kIndividual, id_text, name, photo_file);
+                    std::u16string_view name, std::u16string_view photo_file, bool photo_exists) {
+    if (record_type == kFacultyStaff.type)
+        return write_record(page, kFacultyStaff, id_text, name, photo_file, photo_exists);
+    if (record_type == kApplicant.type) return write_record(page, kApplicant, id_text, name, photo_file, photo_exists);
+    if (record_type == kStudent.type) return write_record(page, kStudent, id_text, name, photo_file, photo_exists);
+    if (record_type == kIndividual.type)
+        return write_record(page, kIndividual, id_text, name, photo_file, photo_exists);
     return Next::Line;
-}
-
-// The host let go of the page during the yield (the page was closed down).
-bool page_released(const ImportRunPage& page) {
-    return !page.file_utilities;
 }
 
 }  // namespace
@@ -140,7 +148,7 @@ bool ImportPhotos(ImportRunPage& page, std::u16string_view file_name, std::u16st
         const LineKind kind = classify_line(line_number, id_text, name);
         if (kind == LineKind::HeadingRow) continue;
         if (kind == LineKind::InvalidRecord) {
-            if (error_prompt(name) == Next::Cancel) {
+            if (error_prompt(page, name) == Next::Cancel) {
                 result = false;
                 break;
             }
@@ -149,7 +157,7 @@ bool ImportPhotos(ImportRunPage& page, std::u16string_view file_name, std::u16st
         // Both asked afresh for every data row: the box may change while the run yields.
         const bool photo_exists = file_exists_with(page.file_utilities)(photo_file);
         if (!photo_exists && page.remove_photos_check.value() != 1) continue;
-        if (write_for_type(page, record_type, id_text, name, photo_file) == Next::Cancel) return false;
+        if (write_for_type(page, record_type, id_text, name, photo_file, photo_exists) == Next::Cancel) return false;
     }
     page.progress_bar.set_value(static_cast<float>(line_number));
     return result;

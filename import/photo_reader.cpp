@@ -35,8 +35,9 @@ public:
     }
 };
 
-com::Bstr read_existing(std::u16string_view file_name, const FileExistsCheck& file_exists) {
-    if (!file_exists(file_name)) return {};
+com::Bstr read_existing(std::u16string_view file_name, const FileExistsCheck& file_exists, bool& missing) {
+    missing = !file_exists(file_name);
+    if (missing) return {};
     const std::int64_t length = files::file_length(file_name);
     if (length > kMaxPhotoLength) {
         throw com::ComError(com::kOverflow, u"The photo file " + std::u16string(file_name) +
@@ -98,7 +99,7 @@ PhotoReadResult read_photo(std::u16string_view file_name, const FileExistsCheck&
     Hourglass hourglass;
     PhotoReadResult result;
     try {
-        result.value = read_existing(file_name, file_exists);
+        result.value = read_existing(file_name, file_exists, result.missing);
     } catch (...) {
         // The file is closed by now; what was read is dropped.
         result.value.reset();

@@ -17,8 +17,9 @@ inline constexpr std::size_t kPhotoPieceSize = 5000;
 using FileExistsCheck = std::function<bool(std::u16string_view)>;
 
 struct PhotoReadResult {
-    com::Bstr value;      // the photo; empty for a missing or empty file and after a failure
-    bool failed = false;  // a failure was shown to the user: the value is not the file's content
+    com::Bstr value;       // the photo; empty for a missing or empty file and after a failure
+    bool failed = false;   // a failure was shown to the user: the value is not the file's content
+    bool missing = false;  // there was no file: the empty value is no file's content either
 };
 
 // Shows the hourglass while it works and the default pointer when done. A missing file is

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -60,6 +61,10 @@ public:
     // TextServices.PrepareText returns this prefix followed by the text as given (empty:
     // the text unchanged), so a test can tell prepared text from raw text.
     std::u16string prepared_text_prefix;
+
+    // Called before each call of a host member, with its name: lets a test change the world
+    // between two of the component's calls (a file removed, say).
+    std::function<void(const std::string& member)> before_call;
 
     // Failure injection.
     void fail(std::string member, HRESULT code, std::u16string description = {}, int skip = 0, int times = -1);

@@ -68,6 +68,7 @@ void HostState::journal_outcome(std::size_t ticket, std::string outcome, HRESULT
 }
 
 void HostState::fail_if_injected(const std::string& member) {
+    if (config.before_call) config.before_call(member);
     std::optional<Failure> failure;
     {
         std::lock_guard lock(mutex_);

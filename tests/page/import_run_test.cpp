@@ -247,4 +247,36 @@ TEST_F(ImportRun, StopsAtTheYieldWhenThePageWasReleasedMeanwhile) {
     EXPECT_TRUE(prompts().empty());
 }
 
+TEST_F(ImportRun, APhotoThatVanishesAfterTheRunFoundItLeavesTheStoredOneAlone) {
+    const std::string p = write("p.jpg", "new");
+    // The file goes between the run's existence check and the reader's, while the record loads.
+    host_.config().before_call = [&](const std::string& member) {
+        if (member == "StudentRecord.Load") std::filesystem::remove(p);
+    };
+    for (const int box : {0, 1}) {
+        controls_.remove_photos_check.set_value(box);
+        write("p.jpg", "new");
+        EXPECT_TRUE(run("12,Ann," + p + "\r\n"));
+        EXPECT_EQ(photo("Student", 12), "old") << "the box was " << box;
+    }
+    EXPECT_EQ(host_.journal().count("StudentRecord.Save"), 0u);
+    EXPECT_TRUE(prompts().empty());
+}
+
+TEST_F(ImportRun, APageLetGoOfDuringAMessageBoxEndsTheRunAtItsNextStep) {
+    const std::string p = write("p.jpg", "new");
+    std::size_t calls_at_release = 0;
+    backend_.set_message_box_handler([&](const zn::ui::headless::MessageBoxRecord&) {
+        // The host closes the page down while the user looks at the box.
+        state_.session = nullptr;
+        state_.file_utilities = nullptr;
+        calls_at_release = host_.journal().entries().size();
+        return Answer::Ok;
+    });
+    EXPECT_FALSE(run("99,Nobody," + p + "\r\n12,Ann," + p + "\r\n"));
+    EXPECT_EQ(host_.journal().entries().size(), calls_at_release) << "nothing called after the release";
+    EXPECT_EQ(photo("Student", 12), "old");
+    EXPECT_FALSE(zn::files::is_open(1));
+}
+
 }  // namespace
