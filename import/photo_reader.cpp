@@ -2,18 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <limits>
 #include <memory>
-#include <new>
-#include <stdexcept>
 #include <string>
 
 #include "platform/com/com_error.h"
 #include "platform/files/file_errors.h"
 #include "platform/files/file_numbers.h"
 #include "platform/text/code_page.h"
-#include "platform/text/utf.h"
 #include "platform/ui/app.h"
 
 namespace zn::import {
@@ -76,23 +72,6 @@ com::Bstr read_existing(std::u16string_view file_name, const FileExistsCheck& fi
     return value;
 }
 
-std::u16string description_of_current_exception() {
-    try {
-        throw;
-    } catch (const com::ComError& e) {
-        if (e.code() == E_OUTOFMEMORY) return std::u16string(files::file_error_text(com::kOutOfMemory));
-        return e.description().empty() ? com::standard_description(e.code()) : e.description();
-    } catch (const std::bad_alloc&) {
-        return std::u16string(files::file_error_text(com::kOutOfMemory));
-    } catch (const std::length_error&) {
-        return std::u16string(files::file_error_text(com::kOutOfMemory));
-    } catch (const std::exception& e) {
-        return text::from_utf8(e.what());
-    } catch (...) {
-        return com::standard_description(E_UNEXPECTED);
-    }
-}
-
 }  // namespace
 
 PhotoReadResult read_photo(std::u16string_view file_name, const FileExistsCheck& file_exists) {
@@ -104,7 +83,7 @@ PhotoReadResult read_photo(std::u16string_view file_name, const FileExistsCheck&
         // The file is closed by now; what was read is dropped.
         result.value.reset();
         result.failed = true;
-        ui::message_box(description_of_current_exception(), ui::kOkOnly);
+        ui::message_box(com::describe_current_exception().description, ui::kOkOnly);
     }
     return result;
 }

@@ -1,7 +1,6 @@
 #include "import/import_run.h"
 #include "page/import_page.h"
 #include "platform/com/com_error.h"
-#include "platform/text/utf.h"
 #include "platform/ui/app.h"
 
 namespace zn::page {
@@ -15,10 +14,8 @@ bool run_import(PageState& state, PageControls& controls, std::u16string_view fi
                                controls.remove_photos_check};
     try {
         return import::ImportPhotos(page, file_name, record_type);
-    } catch (const com::ComError& e) {
-        ui::message_box(e.description().empty() ? com::standard_description(e.code()) : e.description(), ui::kOkOnly);
     } catch (const std::exception& e) {
-        ui::message_box(text::from_utf8(e.what()), ui::kOkOnly);
+        ui::message_box(com::describe(e).description, ui::kOkOnly);
     }
     return false;
 }

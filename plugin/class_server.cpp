@@ -119,9 +119,10 @@ HRESULT server_can_unload_now() noexcept {
 }
 
 HRESULT server_register(std::u16string_view module_path) noexcept {
-    const auto entries = registry_entries(module_path);
+    // The entries are built inside the boundary too: running out of memory there is a failed
+    // registration, not a program ended by an exception leaving a noexcept function.
     HRESULT hr = com::com_boundary([&] {
-        for (const RegistryEntry& e : entries) com::registry::set_value(e.key, e.name, e.value);
+        for (const RegistryEntry& e : registry_entries(module_path)) com::registry::set_value(e.key, e.name, e.value);
     });
     if (FAILED(hr)) {
         server_unregister(module_path);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <new>
+#include <stdexcept>
 
 #include "platform/com/bstr.h"
 #include "platform/com/com_ptr.h"
@@ -130,29 +131,40 @@ void set_error_info(HRESULT hr, std::u16string_view description) {
     }
 }
 
-HRESULT current_exception_to_hresult() noexcept {
-    HRESULT hr = E_FAIL;
+ErrorReport describe(const std::exception& error) noexcept {
+    try {
+        if (const auto* e = dynamic_cast<const ComError*>(&error)) {
+            // A success code in an error would report the failure as success.
+            const HRESULT hr = FAILED(e->code()) ? e->code() : E_FAIL;
+            if (hr == E_OUTOFMEMORY || hr == kOutOfMemory) return {hr, standard_description(kOutOfMemory)};
+            return {hr, e->description().empty() ? standard_description(hr) : e->description()};
+        }
+        if (dynamic_cast<const std::bad_alloc*>(&error) || dynamic_cast<const std::length_error*>(&error))
+            return {E_OUTOFMEMORY, standard_description(kOutOfMemory)};
+        return {E_FAIL, text::from_utf8(error.what())};
+    } catch (...) {
+        return {E_OUTOFMEMORY, {}};  // no memory left even for the text
+    }
+}
+
+ErrorReport describe_current_exception() noexcept {
     try {
         throw;
-    } catch (const ComError& e) {
-        // A success code in an error would report the failure as success.
-        hr = FAILED(e.code()) ? e.code() : E_FAIL;
-        set_error_info(hr, e.description());
-    } catch (const std::bad_alloc&) {
-        hr = E_OUTOFMEMORY;
-        set_error_info(hr, {});
     } catch (const std::exception& e) {
-        hr = E_FAIL;
-        try {
-            set_error_info(hr, text::from_utf8(e.what()));
-        } catch (...) {
-            set_error_info(hr, {});
-        }
+        return describe(e);
     } catch (...) {
-        hr = E_UNEXPECTED;
-        set_error_info(hr, {});
+        try {
+            return {E_UNEXPECTED, standard_description(E_UNEXPECTED)};
+        } catch (...) {
+            return {E_UNEXPECTED, {}};
+        }
     }
-    return hr;
+}
+
+HRESULT current_exception_to_hresult() noexcept {
+    const ErrorReport report = describe_current_exception();
+    set_error_info(report.code, report.description);
+    return report.code;
 }
 
 }  // namespace zn::com

@@ -46,6 +46,17 @@ HRESULT com_boundary(F&& body) noexcept;
 
 HRESULT current_exception_to_hresult() noexcept;
 
+// A failure as the user or the caller is told of it: a failing code and its text. Memory that
+// runs out reads "Out of memory", whichever library ran out of it; another exception of the
+// standard library gives its own text.
+struct ErrorReport {
+    HRESULT code = E_FAIL;
+    std::u16string description;
+};
+ErrorReport describe(const std::exception& error) noexcept;
+// The same for the exception being handled, of whatever type; only inside a catch block.
+ErrorReport describe_current_exception() noexcept;
+
 template <class F>
 HRESULT com_boundary(F&& body) noexcept {
     try {

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/com/com.h"
+#include "platform/com/com_error.h"
+#include "platform/text/utf.h"
 #include "refhost/znhost/commands.h"
 #include "refhost/znhost/console.h"
 
@@ -131,7 +133,7 @@ int main(int argc, char** argv) {
             rc = c.run(std::span(args).subspan(1));
         } catch (const std::exception& e) {
             // Nothing a command leaves unhandled ends the program without a word.
-            console::error("znhost: " + std::string(e.what()));
+            console::error("znhost: " + zn::text::to_utf8(zn::com::describe(e).description));
         }
         CoUninitialize();
         return rc;

@@ -95,7 +95,10 @@ TEST_F(ImportRun, ProgressCountsLinesEveryTenthAndAtTheEnd) {
     std::string csv;
     for (int i = 0; i < 25; ++i) csv += "0,x\r\n";  // invalid records, all answered OK
     backend_.script_answers({Answer::Ok});
+    int yields = 0;
+    backend_.set_yield_hook([&] { ++yields; });
     EXPECT_TRUE(run(csv));
+    EXPECT_EQ(yields, 2) << "the run yields on every tenth line only";
     EXPECT_EQ(controls_.progress_bar.min(), 0.0f);
     EXPECT_EQ(controls_.progress_bar.max(), 25.0f);
     EXPECT_EQ(progress(), (std::vector<float>{0, 10, 20, 25}));

@@ -6,6 +6,8 @@
 #include "page/page_layout.h"
 #include "page_fixture.h"
 #include "platform/com/com_error.h"
+#include "platform/text/utf.h"
+#include "refhost/store/record_store.h"
 #include "support/temp_folder.h"
 
 namespace zn::page::testing {
@@ -123,6 +125,37 @@ TEST_F(ProcessTest, ThePageMayBeLetGoDuringTheRun) {
     EXPECT_TRUE(backend.control_sets().empty());  // gone once its handler returned
     session = nullptr;
     EXPECT_EQ(host.live().objects(), 0) << host.live().to_string();
+}
+
+TEST_F(ProcessTest, TheRealRunStopsAtAFailingSaveAndMemoryRunningOutReadsOutOfMemory) {
+    page = create_import_page();  // the run the page really has
+    internal = page.as<ImportPageInternal>();
+    set_up();
+    for (int id : {1, 2, 3}) host.records().add({"Student", id, "S", "old"});
+    const std::u16string photo = folder.write("p.jpg", "new");
+    const std::string p = text::to_utf8(photo);
+    std::string csv;
+    for (int id = 1; id <= 12; ++id) csv += std::to_string(id <= 3 ? id : 1) + ",S," + p + "\r\n";
+    const std::u16string file = folder.write("run.csv", csv);
+    driver.choose(u"cboRecordType", u"Student");
+    driver.type(kField, file);
+
+    // What was saved before the failing Save stays; the user is told once and no success follows.
+    host.config().fail("StudentRecord.Save", E_FAIL, u"disk full", 1, 1);
+    driver.click(u"Command1");
+    EXPECT_EQ(host.records().photo("Student", 1), "new");
+    EXPECT_EQ(host.records().photo("Student", 2), "old");
+    EXPECT_EQ(host.records().photo("Student", 3), "old");
+    ASSERT_EQ(driver.transcript().size(), 1u);
+    EXPECT_EQ(driver.transcript()[0].prompt, u"disk full");
+    EXPECT_FALSE(driver.visible(u"pbarOverall"));
+
+    // Memory running out in the run itself (here at its yield on the tenth line).
+    backend.set_yield_hook([] { throw std::bad_alloc(); });
+    driver.click(u"Command1");
+    ASSERT_EQ(driver.transcript().size(), 2u);
+    EXPECT_EQ(driver.transcript()[1].prompt, u"Out of memory");
+    EXPECT_EQ(host.records().photo("Student", 3), "new") << "the lines before the yield were imported";
 }
 
 // The cases a user cannot reach through the page's controls, driven on the command itself.

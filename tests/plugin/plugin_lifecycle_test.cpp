@@ -66,6 +66,22 @@ TEST_F(PluginLifecycle, LoadsThePageWithTheSessionAndReleasesEverythingAtClosedo
     EXPECT_EQ(host.live().objects(), 0) << host.live().to_string();
 }
 
+TEST_F(PluginLifecycle, ClosedownWhileTheHostStillHoldsThePageLeavesItAliveWithoutHostObjects) {
+    ASSERT_EQ(plugin->OnInit(app.get()), S_OK);
+    const ComPtr<IDispatch> held = new_page();  // the host's document container keeps its page
+    ASSERT_EQ(plugin->OnLoad(held.get()), S_OK);
+    ASSERT_EQ(plugin->OnClosedown(), S_OK);
+    // The page let go of the session and FileUtilities although it lives on, and its own
+    // members still answer.
+    EXPECT_EQ(host.live().of("FileUtilities").objects, 0) << host.live().to_string();
+    EXPECT_EQ(host.journal().count("FileUtilities.CloseDown"), 0u);
+    const auto internal = held.as<zn::page::ImportPageInternal>();
+    EXPECT_EQ(internal->RecordType(), u"Applicant");
+    app = nullptr;
+    EXPECT_EQ(host.live().objects(), 0) << "only the page is left, holding nothing of the host: "
+                                        << host.live().to_string();
+}
+
 TEST_F(PluginLifecycle, ASecondInitReplacesTheFirstContext) {
     auto other_app = host.application();
     ASSERT_EQ(plugin->OnInit(app.get()), S_OK);

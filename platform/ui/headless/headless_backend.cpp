@@ -173,13 +173,9 @@ const DialogShowing& HeadlessBackend::show_dialog(DialogShowing showing) {
 void HeadlessBackend::report_event_error(std::u16string_view control, const std::exception& error) {
     EventError recorded;
     recorded.control = control;
-    if (const auto* com_error = dynamic_cast<const com::ComError*>(&error)) {
-        recorded.code = com_error->code();
-        recorded.description = com_error->description();
-    } else {
-        recorded.code = E_FAIL;
-        recorded.description = text::from_utf8(error.what());
-    }
+    com::ErrorReport report = com::describe(error);
+    recorded.code = report.code;
+    recorded.description = std::move(report.description);
     event_errors_.push_back(recorded);
     message_box(MessageBoxRequest{recorded.description, kOkOnly, std::nullopt});
 }

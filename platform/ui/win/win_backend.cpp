@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "platform/com/com_error.h"
-#include "platform/text/utf.h"
 #include "platform/ui/win/win_controls.h"
 
 namespace zn::ui::win {
@@ -111,12 +110,7 @@ std::u16string Win32Backend::current_directory() {
 
 void Win32Backend::report_event_error(std::u16string_view, const std::exception& error) noexcept {
     try {
-        std::u16string description;
-        if (const auto* com_error = dynamic_cast<const com::ComError*>(&error))
-            description = com_error->description();
-        else
-            description = text::from_utf8(error.what());
-        message_box(MessageBoxRequest{description, kOkOnly, std::nullopt});
+        message_box(MessageBoxRequest{com::describe(error).description, kOkOnly, std::nullopt});
     } catch (...) {  // NOLINT(bugprone-empty-catch): nothing may leave a window procedure
     }
 }
