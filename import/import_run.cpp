@@ -86,9 +86,7 @@ Next write_record(ImportRunPage& page, const RecordClass<Record>& cls, std::u16s
     if (!photo_exists) photo.value.reset();
     const bool keep_stored = photo.failed || (photo_exists && photo.missing);
     if (!keep_stored) {
-        com::Variant value;
-        value.get().vt = VT_BSTR;
-        value.get().bstrVal = photo.value.release();
+        com::Variant value(std::move(photo.value));
         com::check(fields->put_Field(host::PHOTO_FIELD_ID, value.get()));
         com::check(record->Save());
         if (cls.close_after_save) com::check(record->CloseDown());

@@ -17,21 +17,6 @@ Variant::Variant(LONG value) noexcept {
     v_.lVal = value;
 }
 
-Variant::Variant(const Variant& o) {
-    VariantInit(&v_);
-    // Some SDK headers declare the source non-const; it is only read.
-    const HRESULT hr = VariantCopy(&v_, const_cast<VARIANT*>(&o.v_));
-    if (FAILED(hr)) throw ComError(hr);
-}
-
-Variant& Variant::operator=(const Variant& o) {
-    if (this != &o) {
-        Variant copy(o);
-        *this = std::move(copy);
-    }
-    return *this;
-}
-
 SafeArray SafeArray::of_variants(ULONG count) {
     SafeArray a;
     a.a_ = SafeArrayCreateVector(VT_VARIANT, 0, count);

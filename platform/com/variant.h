@@ -1,9 +1,12 @@
-// An owned VARIANT, cleared on destruction.
+// An owned VARIANT, cleared on destruction. Move-only, as Bstr: receive() for out-parameters,
+// release() to hand the value on.
 #pragma once
 
+#include <cassert>
 #include <string_view>
 #include <utility>
 
+#include "platform/com/bstr.h"
 #include "platform/com/com.h"
 
 namespace zn::com {
@@ -13,8 +16,14 @@ public:
     Variant() noexcept { VariantInit(&v_); }
     explicit Variant(std::u16string_view text);
     explicit Variant(LONG value) noexcept;
-    Variant(const Variant& o);
-    Variant& operator=(const Variant& o);
+    // Takes the string over as it is, without copying it.
+    explicit Variant(Bstr&& text) noexcept {
+        VariantInit(&v_);
+        v_.vt = VT_BSTR;
+        v_.bstrVal = text.release();
+    }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
     Variant(Variant&& o) noexcept : v_(o.v_) { VariantInit(&o.v_); }
     Variant& operator=(Variant&& o) noexcept {
         if (this != &o) {
@@ -27,8 +36,9 @@ public:
     ~Variant() { reset(); }
 
     void reset() noexcept { VariantClear(&v_); }
+    // For out-parameters: the variant must be empty, so nothing is leaked.
     VARIANT* receive() noexcept {
-        reset();
+        assert(v_.vt == VT_EMPTY);
         return &v_;
     }
     const VARIANT& get() const noexcept { return v_; }
