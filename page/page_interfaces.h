@@ -9,7 +9,10 @@
 
 namespace zn::page {
 
-// The page's default interface; the members sit at DISPIDs 0x60030006 and 0x60030007.
+// The page's default interface, with its members' DISPIDs as the type library gives them.
+inline constexpr long kDispidParseOutIDAndFileName = 0x60030006;
+inline constexpr long kDispidGetPicture = 0x60030007;
+
 struct _docZNImportPhotos : IDispatch {
     // Splits one import line into its three columns; every output is assigned.
     virtual HRESULT STDMETHODCALLTYPE ParseOutIDAndFileName(BSTR sdata, BSTR* sStudentID, BSTR* sStudentName,

@@ -41,7 +41,5 @@ const ClassIdentity& page_class();
 const ClassIdentity* find_class(const GUID& clsid);
 
 // DISPIDs of the page's public members.
-inline constexpr long kDispidParseOutIDAndFileName = 0x60030006;
-inline constexpr long kDispidGetPicture = 0x60030007;
 
 }  // namespace zn::plugin

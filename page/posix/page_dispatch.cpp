@@ -4,10 +4,10 @@
 #include <span>
 #include <string_view>
 
+#include "page/page_interfaces.h"
 #include "platform/com/bstr.h"
 #include "platform/com/com_error.h"
 #include "platform/com/late_bound_arguments.h"
-#include "plugin/module_identity.h"
 
 namespace zn::page {
 namespace {
@@ -26,8 +26,8 @@ struct Member {
 };
 
 constexpr std::array kMembers{
-    Member{u"ParseOutIDAndFileName", plugin::kDispidParseOutIDAndFileName, kParseParameters},
-    Member{u"getPicture", plugin::kDispidGetPicture, kPictureParameters},
+    Member{u"ParseOutIDAndFileName", page::kDispidParseOutIDAndFileName, kParseParameters},
+    Member{u"getPicture", page::kDispidGetPicture, kPictureParameters},
 };
 
 char16_t fold(char16_t c) {
@@ -88,13 +88,13 @@ HRESULT invoke(_docZNImportPhotos& page, DISPID member, WORD flags, DISPPARAMS* 
     for (const Member& m : kMembers)
         if (m.id == member) found = &m;
     if (!found) return DISP_E_MEMBERNOTFOUND;
-    if (!(flags & DISPATCH_METHOD) && !(found->id == plugin::kDispidGetPicture && (flags & DISPATCH_PROPERTYGET)))
+    if (!(flags & DISPATCH_METHOD) && !(found->id == page::kDispidGetPicture && (flags & DISPATCH_PROPERTYGET)))
         return DISP_E_MEMBERNOTFOUND;
     com::LateBoundArguments args;
     const HRESULT prepared = args.prepare(params, found->parameters, bad_argument);
     if (FAILED(prepared)) return prepared;
 
-    if (found->id == plugin::kDispidParseOutIDAndFileName) {
+    if (found->id == page::kDispidParseOutIDAndFileName) {
         const HRESULT hr = page.ParseOutIDAndFileName(args.string(0), args.string_reference(1),
                                                       args.string_reference(2), args.string_reference(3));
         if (FAILED(hr)) return exception_from(hr, exception);

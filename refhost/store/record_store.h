@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/host_interfaces.h"
 #include "refhost/store/sqlite_db.h"
 
 namespace zn::refhost::store {
@@ -34,8 +35,8 @@ inline constexpr std::array<std::string_view, 4> kRecordTypes{"Student", "Applic
 // Exact and case-sensitive, as the types are stored.
 bool is_record_type(std::string_view type);
 
-inline constexpr std::int64_t kModuleHM = 4096;
-inline constexpr std::int64_t kModuleHV = 8192;
+inline constexpr std::int64_t kModuleHM = host::kModuleHM;
+inline constexpr std::int64_t kModuleHV = host::kModuleHV;
 
 struct Record {
     std::string type;

@@ -2,10 +2,10 @@
 // late bound, with String arguments as script engines pass them.
 #include <gtest/gtest.h>
 
+#include "page/page_interfaces.h"
 #include "page_fixture.h"
 #include "platform/com/bstr.h"
 #include "platform/com/variant.h"
-#include "plugin/module_identity.h"
 #include "support/temp_folder.h"
 
 namespace zn::page::testing {
@@ -15,8 +15,8 @@ using com::Bstr;
 using com::ComPtr;
 using com::Variant;
 
-constexpr DISPID kParse = plugin::kDispidParseOutIDAndFileName;
-constexpr DISPID kPicture = plugin::kDispidGetPicture;
+constexpr DISPID kParse = page::kDispidParseOutIDAndFileName;
+constexpr DISPID kPicture = page::kDispidGetPicture;
 
 VARIANT by_ref(BSTR* s) {
     VARIANT v;

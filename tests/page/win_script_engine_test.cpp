@@ -6,12 +6,12 @@
 
 #include <string>
 
+#include "page/page_interfaces.h"
 #include "page_fixture.h"
 #include "platform/com/bstr.h"
 #include "platform/com/com_object.h"
 #include "platform/com/variant.h"
 #include "platform/text/utf.h"
-#include "plugin/module_identity.h"
 #include "support/described_interface.h"
 #include "support/temp_folder.h"
 
@@ -126,7 +126,7 @@ TEST_F(PageTypeInfoTest, ThePageDescribesItselfFromTheModulesTypeLibrary) {
     LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(member.data()), reinterpret_cast<LPOLESTR>(parameter.data())};
     DISPID ids[2] = {0, 0};
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 2, 0, ids), S_OK);
-    EXPECT_EQ(ids[0], plugin::kDispidGetPicture);
+    EXPECT_EQ(ids[0], page::kDispidGetPicture);
     EXPECT_EQ(ids[1], 0);
 }
 

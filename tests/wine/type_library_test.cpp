@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 
+#include "page/page_interfaces.h"
 #include "platform/com/bstr.h"
 #include "plugin/module_identity.h"
 #include "wine/type_info_support.h"
@@ -114,7 +115,7 @@ TEST_F(ModuleTypeLibrary, PageMembersHaveTheirDispidsAndArgumentKinds) {
 
     // Late-bound callers find the members by name at their fixed DISPIDs.
     const wchar_t* names[] = {L"ParseOutIDAndFileName", L"getPicture"};
-    const long dispids[] = {plugin::kDispidParseOutIDAndFileName, plugin::kDispidGetPicture};
+    const long dispids[] = {page::kDispidParseOutIDAndFileName, page::kDispidGetPicture};
     for (int i = 0; i < 2; ++i) {
         MEMBERID id = 0;
         LPOLESTR name = const_cast<LPOLESTR>(names[i]);
@@ -125,7 +126,7 @@ TEST_F(ModuleTypeLibrary, PageMembersHaveTheirDispidsAndArgumentKinds) {
     const USHORT in_out = PARAMFLAG_FIN | PARAMFLAG_FOUT;
     {
         FuncDesc parse(view.get(), 0);
-        EXPECT_EQ(parse->memid, plugin::kDispidParseOutIDAndFileName);
+        EXPECT_EQ(parse->memid, page::kDispidParseOutIDAndFileName);
         EXPECT_EQ(parse->invkind, INVOKE_FUNC);
         EXPECT_EQ(parse->elemdescFunc.tdesc.vt, VT_HRESULT);
         ASSERT_EQ(parse->cParams, 4);
@@ -143,7 +144,7 @@ TEST_F(ModuleTypeLibrary, PageMembersHaveTheirDispidsAndArgumentKinds) {
     }
     {
         FuncDesc picture(view.get(), 1);
-        EXPECT_EQ(picture->memid, plugin::kDispidGetPicture);
+        EXPECT_EQ(picture->memid, page::kDispidGetPicture);
         EXPECT_EQ(picture->invkind, INVOKE_FUNC);
         ASSERT_EQ(picture->cParams, 2);
         const ELEMDESC& file = picture->lprgelemdescParam[0];
