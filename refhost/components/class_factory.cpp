@@ -16,7 +16,8 @@ HRESULT HostClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** pp
         } catch (const com::ComError& e) {
             // Only a refused creation is a call of its own in the journal; a successful one
             // shows as the new object's "created" entry.
-            state_->journal_outcome(state_->journal_call(cls_, member, ""), failure_text(e.code()), e.code());
+            state_->journal_outcome(state_->journal_call(cls_, member, ""), CallOutcome{failure_text(e.code())},
+                                    e.code());
             throw;
         }
         const com::ComPtr<IUnknown> object = create_();

@@ -62,7 +62,7 @@ std::size_t HostState::journal_call(const std::string& object, std::string membe
         .kind = JournalEntry::Kind::Call, .object = object, .member = std::move(member), .args = std::move(args)});
 }
 
-void HostState::journal_outcome(std::size_t ticket, std::string outcome, HRESULT result) {
+void HostState::journal_outcome(std::size_t ticket, CallOutcome outcome, HRESULT result) {
     std::lock_guard lock(mutex_);
     journal_.set_outcome(ticket, std::move(outcome), result);
 }

@@ -45,7 +45,7 @@ public:
     void journal_event(JournalEntry::Kind kind, const std::string& object);
     // Journals a call of its own (used for the failed creation of an object).
     std::size_t journal_call(const std::string& object, std::string member, std::string args);
-    void journal_outcome(std::size_t ticket, std::string outcome, HRESULT result);
+    void journal_outcome(std::size_t ticket, CallOutcome outcome, HRESULT result);
     // Throws the failure injected into member for this call, if any.
     void fail_if_injected(const std::string& member);
 
@@ -73,9 +73,9 @@ HRESULT HostState::serve(const std::string& object, std::string_view cls, std::s
         const std::size_t ticket = journal_call(object, full, args());
         try {
             fail_if_injected(full);
-            journal_outcome(ticket, body(), S_OK);
+            journal_outcome(ticket, CallOutcome{body()}, S_OK);
         } catch (const com::ComError& e) {
-            journal_outcome(ticket, failure_text(e.code()), e.code());
+            journal_outcome(ticket, CallOutcome{failure_text(e.code())}, e.code());
             throw;
         }
     });

@@ -83,11 +83,12 @@ std::size_t Journal::add(JournalEntry entry) {
     return cleared_ + entries_.size() - 1;
 }
 
-void Journal::set_outcome(std::size_t ticket, std::string outcome, HRESULT result) {
+void Journal::set_outcome(std::size_t ticket, CallOutcome outcome, HRESULT result) {
     // The journal may have been cleared while the call ran.
     if (ticket < cleared_ || ticket - cleared_ >= entries_.size()) return;
     auto& e = entries_[ticket - cleared_];
-    e.outcome = std::move(outcome);
+    e.outcome = std::move(outcome.text);
+    e.photo_change = outcome.photo;
     e.result = result;
 }
 

@@ -11,6 +11,16 @@
 
 namespace zn::refhost {
 
+// What a record's Save did to its photo, so that counts need not read the outcome's text.
+enum class PhotoChange { None, Stored, Cleared };
+
+// What a member's body hands back for the journal: the outcome as text, and for a record's Save
+// its photo change.
+struct CallOutcome {
+    std::string text;
+    PhotoChange photo = PhotoChange::None;
+};
+
 struct JournalEntry {
     enum class Kind { Call, Created, Released };
 
@@ -20,6 +30,7 @@ struct JournalEntry {
     std::string args;     // the arguments as text, strings quoted: 4096,-1,-1,0 or "C:\x"
     std::string outcome;  // what the call handed back as text ("True", a quoted string), or "failed 0x80004005"
     HRESULT result = S_OK;
+    PhotoChange photo_change = PhotoChange::None;  // set by a record's successful Save
 
     // A call as Member(args), e.g. SystemInfo.IsSystemInstalled(4096,-1,-1,0);
     // "created SystemInfo#1" or "released SystemInfo#1" for the life of an object.
@@ -48,7 +59,7 @@ public:
     // For the host's objects: add() returns a ticket that set_outcome() takes; a ticket
     // from before clear() no longer names an entry.
     std::size_t add(JournalEntry entry);
-    void set_outcome(std::size_t ticket, std::string outcome, HRESULT result);
+    void set_outcome(std::size_t ticket, CallOutcome outcome, HRESULT result);
     void clear() noexcept {
         cleared_ += entries_.size();
         entries_.clear();

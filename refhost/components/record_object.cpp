@@ -77,9 +77,10 @@ HRESULT RecordObject<Interface>::Save() {
         RecordState& record = loaded();
         const bool found = with_store([&] { return record.store->update(record.type, record.id, record.changes); });
         if (!found) com::throw_error(E_FAIL, u16(record.describe()) + u" no longer exists; nothing was saved");
-        std::string written = changes_text(record.changes);
+        CallOutcome written{changes_text(record.changes)};
         if (record.changes.name) record.loaded.name = *record.changes.name;
         if (record.changes.photo_changed) {
+            written.photo = record.changes.photo ? PhotoChange::Stored : PhotoChange::Cleared;
             record.loaded.has_photo = record.changes.photo.has_value();
             record.loaded.photo_bytes =
                 record.changes.photo ? static_cast<std::int64_t>(record.changes.photo->size()) : 0;

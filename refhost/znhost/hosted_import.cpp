@@ -152,10 +152,8 @@ SaveCounts count_saves(const Journal& journal) {
             continue;
         }
         ++counts.saved;
-        if (e.outcome.find("photo cleared") != std::string::npos)
-            ++counts.photos_cleared;
-        else if (e.outcome.find("photo ") != std::string::npos)
-            ++counts.photos_set;
+        if (e.photo_change == PhotoChange::Cleared) ++counts.photos_cleared;
+        if (e.photo_change == PhotoChange::Stored) ++counts.photos_set;
     }
     return counts;
 }
