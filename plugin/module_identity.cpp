@@ -1,8 +1,8 @@
 #include "plugin/module_identity.h"
 
+#include "page/page_class.h"
 #include "page/page_interfaces.h"
 #include "plugin/import_photo_plugin.h"
-#include "page/page_class.h"
 
 namespace zn::plugin {
 namespace {
@@ -24,7 +24,7 @@ constexpr ClassIdentity kClasses[] = {
         .name = u"cImportPhotoPlugin",
         .clsid = com::make_guid("{0EABADAC-9AD6-49CD-BC00-B67B198B80F0}"),
         .prog_id = u"ZNImportPhotos.cImportPhotoPlugin",
-        .default_iid = com::make_guid("{9C0F01A3-2183-4421-A663-11388514B011}"),
+        .default_iid = com::iid_of<_cImportPhotoPlugin>(),
         .default_interface = u"_cImportPhotoPlugin",
         .creatable = true,
         .misc_status = 0,
@@ -35,7 +35,7 @@ constexpr ClassIdentity kClasses[] = {
         .name = u"docZNImportPhotos",
         .clsid = com::make_guid(page::kPageClassId),
         .prog_id = u"ZNImportPhotos.docZNImportPhotos",
-        .default_iid = com::make_guid("{73D59F94-1B5D-42A7-85E1-0CBD2AF0964F}"),
+        .default_iid = com::iid_of<page::_docZNImportPhotos>(),
         .default_interface = u"_docZNImportPhotos",
         .creatable = false,
         .misc_status = page::kPageMiscStatus,
