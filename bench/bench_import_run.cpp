@@ -10,6 +10,7 @@
 #include "null_host.h"
 #include "page/page_layout.h"
 #include "page/page_state.h"
+#include "page/run_port.h"
 #include "platform/files/file_numbers.h"
 #include "platform/text/utf.h"
 #include "platform/ui/backend.h"
@@ -66,9 +67,10 @@ int main() {
         write_import_file(csv, c.lines, photo.string());
         const std::u16string file = zn::text::from_utf8(csv.string());
 
-        ComPtr<zn::host::SessionContext> session;
-        ComPtr<zn::host::FileUtilities> utilities(zn::com::make_object<zn::bench::NullFileUtilities>(c.photos).get());
-        zn::import::ImportRunPage page{session, utilities, controls.progress_bar, controls.remove_photos_check};
+        zn::page::PageState state;
+        state.file_utilities =
+            ComPtr<zn::host::FileUtilities>(zn::com::make_object<zn::bench::NullFileUtilities>(c.photos).get());
+        zn::page::RunPort page(state, controls);
 
         bool ok = false;
         const double run = zn::bench::best_seconds(3, [&] { ok = zn::import::ImportPhotos(page, file, u"Student"); });

@@ -1,38 +1,49 @@
 // One import: every line of the import file applied to the host's records of one type.
 #pragma once
 
-#include <functional>
 #include <string_view>
 
 #include "host/host_interfaces.h"
+#include "host/record_types.h"
+#include "import/photo_reader.h"
 #include "platform/com/com_ptr.h"
-#include "platform/ui/controls.h"
 
 namespace zn::import {
 
-// What the run uses of the page.
-struct ImportRunPage {
+// What the run needs of the page that runs it: the page's host references and its user
+// interface. The run holds no reference of its own across a call that lets the host act.
+class RunPort : public PhotoReaderPort {
+public:
     // The page's session: every record's Init receives a copy by reference, and the page keeps
     // what Init hands back.
-    com::ComPtr<host::SessionContext>& session;
-    // The page's FileUtilities.
-    com::ComPtr<host::FileUtilities>& file_utilities;
-    ui::ProgressBar& progress_bar;
-    // Ticked (1): a line without an existing photo file clears the record's photo.
-    ui::CheckBox& remove_photos_check;
-};
+    virtual com::ComPtr<host::SessionContext>& session() = 0;
+    // The page's FileUtilities; null once the host has let go of the page.
+    virtual host::FileUtilities* file_utilities() = 0;
+    // The progress bar: its range 0 to max with the value at 0, then each new value.
+    virtual void start_progress(float max) = 0;
+    virtual void show_progress(float value) = 0;
+    // Asked for a line that cannot be used or a record that cannot be loaded: true goes on with
+    // the next line, false (the user cancelled) ends the run.
+    virtual bool go_on_after_failed_line(std::u16string_view name) = 0;
+    // Whether a line without an existing photo file clears the record's photo; read afresh for
+    // every row, as it may change while the run yields.
+    virtual bool remove_missing_photos() = 0;
+    // Lets the host and the user act; false when the host let go of the page meanwhile.
+    virtual bool yield() = 0;
 
-// The texts of the run's error prompt, asked for a line that cannot be used or a record that
-// cannot be loaded.
-inline constexpr std::u16string_view kErrorPromptPrefix = u"Error processing record ";
-inline constexpr std::u16string_view kErrorPromptTitle = u"Import Photos";
+    // The host still holds the page.
+    bool page_held() { return file_utilities() != nullptr; }
+
+protected:
+    ~RunPort() = default;
+};
 
 // Reads the file line by line and writes the photo of every data row into the record of the
 // given type. True unless the user cancelled at an error prompt. The import file is open under
 // file number 1 for the run and closed on every way out. A failure of the host outside loading
 // a record, or of counting or opening the file, leaves the run as an error (records saved
-// before stay saved). If the host lets go of the page while the run yields, the run stops
-// there without touching the page's references again, and returns false.
-bool ImportPhotos(ImportRunPage& page, std::u16string_view file_name, std::u16string_view record_type);
+// before stay saved). If the host lets go of the page while the run waits for it or the user,
+// the run stops at its next step without touching the page's references again, and returns false.
+bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_view record_type);
 
 }  // namespace zn::import

@@ -1,5 +1,6 @@
 #include "import/line_kind.h"
 
+#include "host/record_types.h"
 #include "import/id_value.h"
 
 namespace zn::import {
@@ -41,8 +42,8 @@ bool is_data_row(std::u16string_view id_text, std::u16string_view name) {
 }
 
 bool is_heading_name(std::u16string_view name) {
-    for (const auto identifier : kHeadingIdentifiers) {
-        if (equals_upper_cased(name, identifier)) return true;
+    for (const host::RecordType& type : host::kRecordTypes) {
+        if (equals_upper_cased(name, type.heading_identifier)) return true;
     }
     return false;
 }

@@ -10,25 +10,27 @@
 #include "platform/files/file_errors.h"
 #include "platform/files/file_numbers.h"
 #include "platform/text/code_page.h"
-#include "platform/ui/app.h"
 
 namespace zn::import {
 namespace {
 
 constexpr std::int64_t kMaxPhotoLength = std::numeric_limits<std::int32_t>::max();
 
-class Hourglass {
+class Busy {
 public:
-    Hourglass() { ui::set_mouse_pointer(ui::MousePointer::Hourglass); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-    ~Hourglass() {
+    explicit Busy(PhotoReaderPort& port) : port_(port) { port_.show_busy(true); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+    ~Busy() {
         try {
-            ui::set_mouse_pointer(ui::MousePointer::Default);
+            port_.show_busy(false);
         } catch (...) {
             // The pointer is cosmetic; the result matters more.
         }
     }
+
+private:
+    PhotoReaderPort& port_;
 };
 
 com::Bstr read_existing(std::u16string_view file_name, const FileExistsCheck& file_exists, bool& missing) {
@@ -74,8 +76,8 @@ com::Bstr read_existing(std::u16string_view file_name, const FileExistsCheck& fi
 
 }  // namespace
 
-PhotoReadResult read_photo(std::u16string_view file_name, const FileExistsCheck& file_exists) {
-    Hourglass hourglass;
+PhotoReadResult read_photo(std::u16string_view file_name, const FileExistsCheck& file_exists, PhotoReaderPort& port) {
+    Busy busy(port);
     PhotoReadResult result;
     try {
         result.value = read_existing(file_name, file_exists, result.missing);
@@ -83,7 +85,7 @@ PhotoReadResult read_photo(std::u16string_view file_name, const FileExistsCheck&
         // The file is closed by now; what was read is dropped.
         result.value.reset();
         result.failed = true;
-        ui::message_box(com::describe_current_exception().description, ui::kOkOnly);
+        port.report_read_failure(com::describe_current_exception().description);
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #include "import/import_run.h"
 #include "page/import_page.h"
+#include "page/run_port.h"
 #include "platform/com/com_error.h"
 #include "platform/ui/app.h"
 
@@ -10,10 +11,9 @@ namespace {
 // the run: what was saved before stays saved, the user is told once, and no success follows.
 bool run_import(PageState& state, PageControls& controls, std::u16string_view file_name,
                 std::u16string_view record_type) {
-    import::ImportRunPage page{state.session, state.file_utilities, controls.progress_bar,
-                               controls.remove_photos_check};
+    RunPort port(state, controls);
     try {
-        return import::ImportPhotos(page, file_name, record_type);
+        return import::ImportPhotos(port, file_name, record_type);
     } catch (const std::exception& e) {
         ui::message_box(com::describe(e).description, ui::kOkOnly);
     }

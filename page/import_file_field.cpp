@@ -3,8 +3,7 @@
 #include <exception>
 #include <string>
 
-#include "import/host_file_utilities.h"
-#include "page/host_objects.h"
+#include "host/host_objects.h"
 #include "platform/ui/app.h"
 
 namespace zn::page {
@@ -25,7 +24,7 @@ bool step(F&& body) noexcept {
 // An existence test of the browse handler: a test that fails counts as passed.
 bool exists_or_failed(const PageState& state, const std::u16string& path) noexcept {
     bool exists = true;
-    step([&] { exists = zn::import::file_exists_with(state.file_utilities)(path); });
+    step([&] { exists = host::file_exists(state.files(), path); });
     return exists;
 }
 
@@ -45,8 +44,8 @@ void import_file_button_click(const PageState& state, PageControls& controls, st
     } else {
         const std::u16string as_folder = typed.back() == u'\\' ? typed : typed + u'\\';
         if (exists_or_failed(state, typed)) {
-            step([&] { dialog.set_init_dir(path_part(state.files(), typed, true)); });
-            step([&] { dialog.set_file_name(path_part(state.files(), typed, false)); });
+            step([&] { dialog.set_init_dir(host::path_part(state.files(), typed, true)); });
+            step([&] { dialog.set_file_name(host::path_part(state.files(), typed, false)); });
         } else if (exists_or_failed(state, as_folder)) {
             step([&] { dialog.set_init_dir(as_folder); });
             step([&] { dialog.set_file_name(u""); });
@@ -80,7 +79,7 @@ void import_file_key_down(const PageState& state, PageControls& controls, std::i
 }
 
 bool validate_import_file(const PageState& state, PageControls& controls) {
-    const bool exists = zn::import::file_exists_with(state.file_utilities)(controls.import_file_field.text());
+    const bool exists = host::file_exists(state.files(), controls.import_file_field.text());
     if (!controls.import_file_field.text().empty()) controls.process_button.set_enabled(exists);
     return exists;
 }

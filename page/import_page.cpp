@@ -3,12 +3,13 @@
 #include <memory>
 #include <utility>
 
-#include "import/host_file_utilities.h"
+#include "host/host_objects.h"
 #include "import/line_parser.h"
 #include "import/photo_reader.h"
 #include "page/import_file_field.h"
 #include "page/page_layout.h"
 #include "page/page_setup.h"
+#include "page/run_port.h"
 #include "platform/com/bstr.h"
 #include "platform/com/dispatch_object.h"
 #include "platform/ui/backend.h"
@@ -49,8 +50,10 @@ public:
             std::u16string id;
             std::u16string name;
             std::u16string photo;
-            importing::ParseOutIDAndFileName(com::bstr_view(sdata),
-                                             importing::remove_quotes_with(state_.file_utilities), id, name, photo);
+            importing::ParseOutIDAndFileName(
+                com::bstr_view(sdata),
+                [this](std::u16string_view text) { return host::remove_quotes(state_.files(), text); }, id, name,
+                photo);
             replace_out(sStudentID, id);
             replace_out(sStudentName, name);
             replace_out(sStudentPhotoFile, photo);
@@ -62,8 +65,10 @@ public:
         *result = nullptr;
         return com::com_boundary([&] {
             if (!sFileName) com::throw_error(E_POINTER);
-            importing::PhotoReadResult photo =
-                importing::read_photo(com::bstr_view(*sFileName), importing::file_exists_with(state_.file_utilities));
+            RunPort port(state_, controls_);
+            importing::PhotoReadResult photo = importing::read_photo(
+                com::bstr_view(*sFileName),
+                [this](std::u16string_view path) { return host::file_exists(state_.files(), path); }, port);
             *result = photo.value.release();
         });
     }

@@ -1,6 +1,7 @@
 #include "page/page_setup.h"
 
-#include "page/host_objects.h"
+#include "host/host_objects.h"
+#include "host/record_types.h"
 #include "page/page_texts.h"
 
 namespace zn::page {
@@ -15,8 +16,16 @@ bool is_installed(host::SystemInfo& info, LONG module) {
     return installed != VARIANT_FALSE;
 }
 
-// Both modules are asked, HM first, whatever the first answer.
-bool either_installed(host::SystemInfo& info) {
+// For either module, both are asked, HM first, whatever the first answer.
+bool offered(host::SystemInfo& info, host::OfferedBy module) {
+    switch (module) {
+        case host::OfferedBy::HM:
+            return is_installed(info, host::kModuleHM);
+        case host::OfferedBy::HV:
+            return is_installed(info, host::kModuleHV);
+        case host::OfferedBy::Either:
+            break;
+    }
     const bool hm = is_installed(info, host::kModuleHM);
     const bool hv = is_installed(info, host::kModuleHV);
     return hm || hv;
@@ -32,22 +41,16 @@ void add_entry(PageState& state, ui::DropDownList& list, std::u16string_view ent
 
 void initialize_page(PageState& state, PageControls& controls, ComPtr<host::SessionContext>& session) {
     state.session = session;
-    state.file_utilities = create_host_object<host::FileUtilities>(host::CLSID_FileUtilities);
+    state.file_utilities = host::create_host_object<host::FileUtilities>(host::CLSID_FileUtilities);
     controls.process_button.set_enabled(false);
 
-    ComPtr<host::SystemInfo> info = create_host_object<host::SystemInfo>(host::CLSID_SystemInfo);
-    {
-        // Init may hand back another session in the variable it is given; the page keeps that one.
-        ComPtr<host::SessionContext> context = state.session;
-        com::check(info->Init(context.addressof()));
-        state.session = std::move(context);
-    }
+    ComPtr<host::SystemInfo> info = host::create_host_object<host::SystemInfo>(host::CLSID_SystemInfo);
+    host::init_with_session(state.session, [&](host::SessionContext** context) { return info->Init(context); });
 
     ui::DropDownList& list = controls.record_type_list;
-    if (is_installed(*info.get(), host::kModuleHM)) add_entry(state, list, record_type::kApplicant);
-    if (is_installed(*info.get(), host::kModuleHV)) add_entry(state, list, record_type::kStudent);
-    if (either_installed(*info.get())) add_entry(state, list, record_type::kFacultyStaff);
-    if (either_installed(*info.get())) add_entry(state, list, record_type::kIndividual);
+    for (const host::RecordType& type : host::kRecordTypes) {
+        if (offered(*info.get(), type.offered_by)) add_entry(state, list, type.name);
+    }
 
     const int entries = list.list_count();
     if (entries == 1) {
@@ -71,7 +74,7 @@ void record_type_chosen(PageState& state, PageControls& controls) {
 }
 
 void update_instructions(const PageState& state, PageControls& controls) {
-    controls.instructions_label.set_caption(prepare_text(instructions_for(state.record_type)));
+    controls.instructions_label.set_caption(host::prepare_text(instructions_for(state.record_type)));
 }
 
 void release_page(PageState& state) noexcept {

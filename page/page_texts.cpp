@@ -1,5 +1,6 @@
 #include "page/page_texts.h"
 
+#include <array>
 #include <optional>
 
 namespace zn::page {

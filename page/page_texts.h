@@ -1,25 +1,17 @@
-// The page's record types, its instructions and its messages to the user, as data.
+// The page's texts, as data: its record type when no system is installed, the instructions
+// and the messages to the user.
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 
 namespace zn::page {
 
-// Values of the page's RecordType. The first four are also the entries of the record-type
-// list; the fifth is never an entry. Compared exactly, case included.
+// The page's RecordType when no system module is installed; besides it, RecordType is one of
+// the host's record types, and it is never an entry of the list.
 namespace record_type {
-inline constexpr std::u16string_view kApplicant = u"Applicant";
-inline constexpr std::u16string_view kStudent = u"Student";
-inline constexpr std::u16string_view kFacultyStaff = u"Faculty/Staff";
-inline constexpr std::u16string_view kIndividual = u"Individual";
 inline constexpr std::u16string_view kNoValidSystem = u"No Valid System";
 }  // namespace record_type
-
-// The types an import can run for, in the order the Process command compares them.
-inline constexpr std::array<std::u16string_view, 4> kImportableTypes = {
-    record_type::kIndividual, record_type::kFacultyStaff, record_type::kApplicant, record_type::kStudent};
 
 // The instructions that tell the user how to prepare the import file for a record type; for
 // "No Valid System", which modules are needed. The type is inserted as it is, case and
@@ -35,6 +27,10 @@ inline constexpr std::u16string_view kInvalidRecordTypePrompt =
     u"Please select a valid record type from the drop down.";
 inline constexpr std::u16string_view kInvalidRecordTypeTitle = u"Invalid Record Type";
 inline constexpr std::u16string_view kImportedPrompt = u"Photos imported successfully";
+// Asked by the run for a line that cannot be used or a record that cannot be loaded: the
+// prefix, then the line's name.
+inline constexpr std::u16string_view kLineErrorPrefix = u"Error processing record ";
+inline constexpr std::u16string_view kLineErrorTitle = u"Import Photos";
 // The success title: "Imported " + the record type + " Photos".
 std::u16string imported_title(std::u16string_view record_type);
 }  // namespace message

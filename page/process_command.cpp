@@ -1,18 +1,14 @@
 #include "page/process_command.h"
 
-#include <algorithm>
 #include <string>
 
+#include "host/record_types.h"
 #include "page/import_file_field.h"
 #include "page/page_texts.h"
 #include "platform/ui/app.h"
 
 namespace zn::page {
 namespace {
-
-bool importable(std::u16string_view type) {
-    return std::find(kImportableTypes.begin(), kImportableTypes.end(), type) != kImportableTypes.end();
-}
 
 // Hides the progress bar when the command is left, by an error too.
 class BarShown {
@@ -56,7 +52,7 @@ void process_click(PageState& state, PageControls& controls, std::int16_t index,
     bool imported = false;
     {
         BarShown bar(controls.progress_bar);
-        if (importable(controls.record_type_list.text())) {
+        if (host::find_record_type(controls.record_type_list.text())) {
             const std::u16string file_name = controls.import_file_field.text();
             const std::u16string type = controls.record_type_list.text();
             RunFlag running(state.import_running);

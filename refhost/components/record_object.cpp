@@ -24,18 +24,24 @@ std::string changes_text(const store::RecordUpdate& changes) {
     return r;
 }
 
+// The class's name, as the journal and the descriptions give it.
+template <class Interface>
+std::string class_name() {
+    return std::string(record_type_of<Interface>().class_name);
+}
+
 }  // namespace
 
 template <class Interface>
 RecordObject<Interface>::RecordObject(std::shared_ptr<HostState> state)
-    : HostObject<RecordObject<Interface>, Interface, host::DataObject>(std::move(state), Class::name) {}
+    : HostObject<RecordObject<Interface>, Interface, host::DataObject>(std::move(state), class_name<Interface>()) {}
 
 template <class Interface>
 HRESULT RecordObject<Interface>::Init(host::SessionContext** context) {
     return this->serve(
         "Init", [&] { return context ? this->state().name_of(*context) : std::string("null"); },
         [&] {
-            return bind_session(this->state(), this->shared_state(), std::string(Class::name) + ".Init", context,
+            return bind_session(this->state(), this->shared_state(), class_name<Interface>() + ".Init", context,
                                 session_);
         });
 }
@@ -56,12 +62,12 @@ HRESULT RecordObject<Interface>::Load(LONG id, LONG* reserved) {
         [&] {
             if (!session_)
                 com::throw_error(E_UNEXPECTED,
-                                 u16(std::string(Class::name)) + u" is not bound to a session (Init first)");
+                                 u16(class_name<Interface>()) + u" is not bound to a session (Init first)");
             // A failed Load leaves nothing loaded, not the record loaded before.
             record_.reset();
             auto record = std::make_shared<RecordState>();
             record->store = record_store_of(this->state().config);
-            record->type = Class::type;
+            record->type = host::narrow_name(record_type_of<Interface>());
             record->id = id;
             auto head = with_store([&] { return record->store->head(record->type, id); });
             if (!head) com::throw_error(E_FAIL, u16(record->describe()) + u" not found");
@@ -107,7 +113,7 @@ HRESULT RecordObject<Interface>::Fields(LONG which, host::FieldSet** fields) {
 
 template <class Interface>
 RecordState& RecordObject<Interface>::loaded() {
-    if (!record_) com::throw_error(E_UNEXPECTED, u16(std::string(Class::name)) + u" has no record loaded (Load first)");
+    if (!record_) com::throw_error(E_UNEXPECTED, u16(class_name<Interface>()) + u" has no record loaded (Load first)");
     return *record_;
 }
 

@@ -4,36 +4,22 @@
 // fields at Save, and lets go of everything at CloseDown.
 #pragma once
 
-#include <string_view>
+#include <stdexcept>
 
+#include "host/record_types.h"
 #include "refhost/components/host_object.h"
 #include "refhost/components/record_state.h"
 
 namespace zn::refhost {
 
-// What tells the four classes apart.
+// What tells the four classes apart: the host's record-type table's row for the interface.
 template <class Interface>
-struct RecordClass;
-template <>
-struct RecordClass<host::FacultyStaffRecord> {
-    static constexpr std::string_view name = "FacultyStaffRecord";
-    static constexpr std::string_view type = "Faculty/Staff";
-};
-template <>
-struct RecordClass<host::ApplicantRecord> {
-    static constexpr std::string_view name = "ApplicantRecord";
-    static constexpr std::string_view type = "Applicant";
-};
-template <>
-struct RecordClass<host::StudentRecord> {
-    static constexpr std::string_view name = "StudentRecord";
-    static constexpr std::string_view type = "Student";
-};
-template <>
-struct RecordClass<host::IndividualRecord> {
-    static constexpr std::string_view name = "IndividualRecord";
-    static constexpr std::string_view type = "Individual";
-};
+const host::RecordType& record_type_of() {
+    for (const host::RecordType& type : host::kRecordTypes) {
+        if (com::same_guid(type.calls.iid, com::iid_of<Interface>())) return type;
+    }
+    throw std::logic_error("not one of the record interfaces");
+}
 
 // Members are journalled as Class.Member (StudentRecord.Load); Fields as DataObject.Fields.
 template <class Interface>
@@ -57,7 +43,6 @@ public:
     HRESULT STDMETHODCALLTYPE Fields(LONG which, host::FieldSet** fields) override;
 
 private:
-    using Class = RecordClass<Interface>;
     RecordState& loaded();
 
     com::ComPtr<host::SessionContext> session_;

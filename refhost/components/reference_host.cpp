@@ -32,11 +32,13 @@ ReferenceHost::ReferenceHost() : state_(std::make_shared<HostState>()) {
     };
     serve(host::CLSID_SystemInfo, "SystemInfo", creator_of<SystemInfoObject>(state_));
     serve(host::CLSID_FileUtilities, "FileUtilities", creator_of<FileUtilitiesObject>(state_));
-    serve(host::CLSID_FacultyStaffRecord, "FacultyStaffRecord",
-          creator_of<RecordObject<host::FacultyStaffRecord>>(state_));
-    serve(host::CLSID_ApplicantRecord, "ApplicantRecord", creator_of<RecordObject<host::ApplicantRecord>>(state_));
-    serve(host::CLSID_StudentRecord, "StudentRecord", creator_of<RecordObject<host::StudentRecord>>(state_));
-    serve(host::CLSID_IndividualRecord, "IndividualRecord", creator_of<RecordObject<host::IndividualRecord>>(state_));
+    const auto serve_records = [&]<class... Record>() {
+        (serve(record_type_of<Record>().clsid, std::string(record_type_of<Record>().class_name),
+               creator_of<RecordObject<Record>>(state_)),
+         ...);
+    };
+    serve_records.
+    operator()<host::FacultyStaffRecord, host::ApplicantRecord, host::StudentRecord, host::IndividualRecord>();
     serve(host::CLSID_TextServices, std::string(kSharedClass),
           [] { return com::ComPtr<IUnknown>(text_services_for_this_thread()->unknown()); });
     set_active_host_state(state_);

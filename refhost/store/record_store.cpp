@@ -26,7 +26,8 @@ std::string describe(std::string_view type, std::int32_t id) {
 }  // namespace
 
 bool is_record_type(std::string_view type) {
-    return std::find(kRecordTypes.begin(), kRecordTypes.end(), type) != kRecordTypes.end();
+    const auto& types = host::kRecordTypes;
+    return std::any_of(types.begin(), types.end(), [&](const auto& t) { return host::narrow_name(t) == type; });
 }
 
 RecordStore::RecordStore(const std::filesystem::path& path, Connection::Mode mode) : db_(path, mode) {
@@ -71,8 +72,7 @@ void RecordStore::check_schema() {
 
 void RecordStore::add(const Record& record) {
     if (!is_record_type(record.type))
-        throw StoreError("unknown record type \"" + record.type +
-                         "\" (one of Student, Applicant, Faculty/Staff, Individual)");
+        throw StoreError("unknown record type \"" + record.type + "\" (one of " + host::narrow_names() + ")");
     if (record.name.empty()) throw StoreError(describe(record.type, record.id) + " needs a name");
     Statement s = db_.prepare("INSERT INTO records (type, id, name, photo) VALUES (?, ?, ?, ?)");
     s.bind_text(1, record.type).bind_int(2, record.id).bind_text(3, record.name);

@@ -4,13 +4,12 @@
 // kept exactly as written in kSchema:
 //
 //   records (type TEXT NOT NULL, id INTEGER NOT NULL, name TEXT NOT NULL, photo BLOB,
-//            PRIMARY KEY (type, id))   type: "Student", "Applicant", "Faculty/Staff" or "Individual"
+//            PRIMARY KEY (type, id))   type: the name of one of the host's record types
 //   modules (code INTEGER PRIMARY KEY) the installed module codes (4096 HM, 8192 HV)
 //
 // Names are UTF-8 text; a photo is the photo file's bytes, NULL for none.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "host/host_interfaces.h"
+#include "host/record_types.h"
 #include "refhost/store/sqlite_db.h"
 
 namespace zn::refhost::store {
@@ -31,8 +31,7 @@ inline constexpr std::string_view kSchema[] = {
     "CREATE TABLE modules (code INTEGER PRIMARY KEY)",
 };
 
-inline constexpr std::array<std::string_view, 4> kRecordTypes{"Student", "Applicant", "Faculty/Staff", "Individual"};
-// Exact and case-sensitive, as the types are stored.
+// One of the host's record types' names; exact and case-sensitive, as the types are stored.
 bool is_record_type(std::string_view type);
 
 inline constexpr std::int64_t kModuleHM = host::kModuleHM;

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <optional>
 
+#include "host/record_types.h"
 #include "refhost/store/record_store.h"
 #include "refhost/znhost/commands.h"
 #include "refhost/znhost/console.h"
@@ -30,7 +31,7 @@ std::optional<std::int32_t> record_id(std::string_view text) {
 
 bool known_type(std::string_view type) {
     if (store::is_record_type(type)) return true;
-    console::error("unknown record type " + std::string(type) + " (Student, Applicant, Faculty/Staff or Individual)");
+    console::error("unknown record type " + std::string(type) + " (one of " + host::narrow_names() + ")");
     return false;
 }
 

@@ -1,5 +1,5 @@
-// Helpers for the import tests: scratch files on disk and a UI backend that records what
-// the code under test asks of the user interface.
+// Helpers for the import tests: scratch files on disk and a reader port that records what
+// the reader shows the user.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "import/photo_reader.h"
 #include "platform/com/com_error.h"
 #include "platform/files/file_numbers.h"
-#include "platform/ui/backend.h"
 #include "support/temp_folder.h"
 
 namespace zn::import::test {
@@ -55,27 +55,17 @@ protected:
     }
 };
 
-// Records message boxes and mouse-pointer changes; answers every box with OK.
-class RecordingBackend final : public ui::Backend {
-public:
-    std::vector<ui::MessageBoxRequest> boxes;
-    std::vector<ui::MousePointer> pointer_changes;
+// Records what the reader shows: the busy pointer's changes and each failure's description.
+struct RecordingReaderPort : PhotoReaderPort {
+    bool busy = false;
+    std::vector<bool> busy_changes;
+    std::vector<std::u16string> failures;
 
-    std::unique_ptr<ui::ControlSet> create_controls(const ui::PageLayout&) override { return nullptr; }
-    ui::Answer message_box(const ui::MessageBoxRequest& request) override {
-        boxes.push_back(request);
-        return ui::Answer::Ok;
+    void show_busy(bool now) override {
+        busy = now;
+        busy_changes.push_back(now);
     }
-    void set_mouse_pointer(ui::MousePointer pointer) override {
-        pointer_ = pointer;
-        pointer_changes.push_back(pointer);
-    }
-    ui::MousePointer mouse_pointer() const override { return pointer_; }
-    void do_events() override {}
-    std::u16string current_directory() override { return {}; }
-
-private:
-    ui::MousePointer pointer_ = ui::MousePointer::Default;
+    void report_read_failure(std::u16string_view description) override { failures.emplace_back(description); }
 };
 
 }  // namespace zn::import::test

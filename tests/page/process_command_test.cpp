@@ -2,7 +2,7 @@
 // the run, and the messages.
 #include <gtest/gtest.h>
 
-#include "page/host_objects.h"
+#include "host/host_objects.h"
 #include "page/page_layout.h"
 #include "page_fixture.h"
 #include "platform/com/com_error.h"
@@ -158,10 +158,51 @@ TEST_F(ProcessTest, TheRealRunStopsAtAFailingSaveAndMemoryRunningOutReadsOutOfMe
     EXPECT_EQ(host.records().photo("Student", 3), "new") << "the lines before the yield were imported";
 }
 
+TEST_F(ProcessTest, TheRealRunAsksShowsAndReportsInThePagesWords) {
+    page = create_import_page();
+    internal = page.as<ImportPageInternal>();
+    set_up();
+    for (int id : {1, 2}) host.records().add({"Student", id, "S", "old"});
+    const std::string p = text::to_utf8(folder.write("p.jpg", "new"));
+    driver.choose(u"cboRecordType", u"Student");
+    driver.type(kField, folder.write("run.csv", "0,Bad,x\r\n1,S," + p + "\r\n2,S," + p + "\r\n"));
+    // The reader's own existence check for the first record fails.
+    bool armed = false;
+    host.config().before_call = [&](const std::string& member) {
+        if (member != "StudentRecord.Load" || armed) return;
+        armed = true;
+        host.config().fail("FileUtilities.FileExists", E_ACCESSDENIED, u"The photo share is offline", 0, 1);
+    };
+    const std::size_t pointers_before = backend.pointer_history().size();
+    driver.click(u"Command1");
+
+    ASSERT_EQ(driver.transcript().size(), 3u);
+    EXPECT_EQ(driver.transcript()[0].prompt, u"Error processing record Bad");
+    EXPECT_EQ(driver.transcript()[0].title, u"Import Photos");
+    EXPECT_EQ(driver.transcript()[0].style, ui::kOkCancel);
+    EXPECT_EQ(driver.transcript()[1].prompt, u"The photo share is offline");
+    EXPECT_EQ(driver.transcript()[1].style, ui::kOkOnly);
+    EXPECT_FALSE(driver.transcript()[1].own_title);
+    EXPECT_EQ(driver.transcript()[2].prompt, u"Photos imported successfully");
+    EXPECT_EQ(host.records().photo("Student", 1), "old");
+    EXPECT_EQ(host.records().photo("Student", 2), "new");
+    EXPECT_EQ(bar().min(), 0.0f);
+    EXPECT_EQ(bar().max(), 3.0f);
+    EXPECT_EQ(bar().value_history(), (std::vector<float>{0, 3}));
+    // The hourglass while each of the two photos was read.
+    using ui::MousePointer;
+    const std::vector<MousePointer> pointers(backend.pointer_history().begin() + pointers_before,
+                                             backend.pointer_history().end());
+    EXPECT_EQ(pointers, (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default,
+                                                   MousePointer::Hourglass, MousePointer::Default}));
+}
+
 // The cases a user cannot reach through the page's controls, driven on the command itself.
 class ProcessCommandTest : public ::testing::Test {
 protected:
-    ProcessCommandTest() { state.file_utilities = create_host_object<host::FileUtilities>(host::CLSID_FileUtilities); }
+    ProcessCommandTest() {
+        state.file_utilities = host::create_host_object<host::FileUtilities>(host::CLSID_FileUtilities);
+    }
 
     void click(std::int16_t index = 0) {
         process_click(state, controls, index, [&](PageState&, PageControls&, std::u16string_view, std::u16string_view) {

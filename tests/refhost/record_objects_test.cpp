@@ -93,15 +93,17 @@ using RecordInterfaces =
 TYPED_TEST_SUITE(EveryRecordClass, RecordInterfaces);
 
 TYPED_TEST(EveryRecordClass, WritesThePhotoOfItsOwnTypeOnly) {
-    const std::string mine(RecordClass<TypeParam>::type);
-    for (const std::string_view type : store::kRecordTypes)
-        this->host_.records().add({std::string(type), 12, "Pat", std::string("before")});
+    const std::string mine = host::narrow_name(record_type_of<TypeParam>());
+    for (const host::RecordType& type : host::kRecordTypes)
+        this->host_.records().add({host::narrow_name(type), 12, "Pat", std::string("before")});
 
     this->template write_photo<TypeParam>(12, u"after");
 
-    for (const std::string_view type : store::kRecordTypes)
+    for (const host::RecordType& row : host::kRecordTypes) {
+        const std::string type = host::narrow_name(row);
         EXPECT_EQ(this->host_.records().photo(type, 12), type == mine ? "after" : "before") << type;
-    const std::string cls(RecordClass<TypeParam>::name);
+    }
+    const std::string cls(record_type_of<TypeParam>().class_name);
     const Journal& j = this->host_.journal();
     EXPECT_TRUE(j.contains(cls + ".Load(12,0)")) << j.to_string();
     EXPECT_TRUE(j.contains("DataObject.Fields(1)"));
@@ -115,14 +117,14 @@ TYPED_TEST(EveryRecordClass, WritesThePhotoOfItsOwnTypeOnly) {
 
 TYPED_TEST(EveryRecordClass, AMissingRecordFailsToLoadWithItsTypeAndIdInTheDescription) {
     // The same ID under every other type does not count.
-    for (const std::string_view type : store::kRecordTypes)
-        if (type != RecordClass<TypeParam>::type) this->host_.records().add({std::string(type), 123, "Other", {}});
+    for (const host::RecordType& type : host::kRecordTypes)
+        if (&type != &record_type_of<TypeParam>())
+            this->host_.records().add({host::narrow_name(type), 123, "Other", {}});
     auto record = this->template create<TypeParam>();
     com::check(record->Init(this->session_.addressof()));
     LONG reserved = 0;
     EXPECT_EQ(record->Load(123, &reserved), E_FAIL);
-    EXPECT_EQ(error_description(),
-              text::from_utf8(std::string(RecordClass<TypeParam>::type)) + u" record 123 not found");
+    EXPECT_EQ(error_description(), std::u16string(record_type_of<TypeParam>().name) + u" record 123 not found");
     EXPECT_EQ(reserved, 0);
     // Nothing is loaded: there are no fields to hand out, and CloseDown still works, twice.
     com::ComPtr<host::FieldSet> fields;

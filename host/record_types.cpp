@@ -1,0 +1,18 @@
+#include "host/record_types.h"
+
+namespace zn::host {
+
+std::string narrow_name(const RecordType& type) {
+    return {type.name.begin(), type.name.end()};
+}
+
+std::string narrow_names() {
+    std::string names;
+    for (const RecordType& type : kRecordTypes) {
+        if (!names.empty()) names += ", ";
+        names += narrow_name(type);
+    }
+    return names;
+}
+
+}  // namespace zn::host
