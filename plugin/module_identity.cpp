@@ -13,8 +13,6 @@ constexpr ModuleIdentity kModule{
     .version_major = 1,
     .version_minor = 0,
     .lcid = 0,
-    .module_file = u"ZNImportPhotos.dll",
-    .file_version = u"1.00",
     .threading_model = u"Apartment",
     .document_file = u"docZNImportPhotos.vbd",
 };

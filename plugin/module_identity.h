@@ -27,8 +27,6 @@ struct ModuleIdentity {
     unsigned short version_major;
     unsigned short version_minor;
     unsigned long lcid;
-    std::u16string_view module_file;
-    std::u16string_view file_version;
     std::u16string_view threading_model;
     std::u16string_view document_file;  // beside the module; named by URL
 };
@@ -39,7 +37,5 @@ const ClassIdentity& plugin_class();
 const ClassIdentity& page_class();
 // The entry for clsid, or null.
 const ClassIdentity* find_class(const GUID& clsid);
-
-// DISPIDs of the page's public members.
 
 }  // namespace zn::plugin

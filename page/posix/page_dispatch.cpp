@@ -8,6 +8,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/com_error.h"
 #include "platform/com/late_bound_arguments.h"
+#include "platform/text/ascii_case.h"
 
 namespace zn::page {
 namespace {
@@ -30,24 +31,12 @@ constexpr std::array kMembers{
     Member{u"getPicture", page::kDispidGetPicture, kPictureParameters},
 };
 
-char16_t fold(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
 // A name as GetIDsOfNames receives it: a plain NUL-terminated string, not a BSTR.
 std::u16string_view name_text(const OLECHAR* s) {
     if (!s) return {};
     std::size_t n = 0;
     while (s[n]) ++n;
     return {reinterpret_cast<const char16_t*>(s), n};
-}
-
-// Names are matched without regard to case, as late binding does.
-bool same_name(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
-    return true;
 }
 
 // A failed member's error, handed to the caller as exception info.
@@ -73,7 +62,8 @@ HRESULT page_ids_of_names(LPOLESTR* names, UINT count, DISPID* ids) noexcept {
     // Only the member's name is known; its parameters have no names to look up.
     const std::u16string_view wanted = name_text(names[0]);
     for (const Member& m : kMembers) {
-        if (!same_name(m.name, wanted)) continue;
+        // Names are matched without regard to case, as late binding does.
+        if (!text::equal_ignoring_ascii_case(m.name, wanted)) continue;
         ids[0] = m.id;
         return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     }

@@ -32,9 +32,6 @@ std::basic_string<Char> format(const GUID& g) {
 std::optional<GUID> parse_guid(std::u16string_view text) {
     return detail::parse_guid(text);
 }
-std::optional<GUID> parse_guid(std::string_view text) {
-    return detail::parse_guid(text);
-}
 
 std::u16string format_guid(const GUID& g) {
     return format<char16_t>(g);

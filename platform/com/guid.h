@@ -55,7 +55,6 @@ consteval GUID make_guid(std::string_view text) {
 }
 
 std::optional<GUID> parse_guid(std::u16string_view text);
-std::optional<GUID> parse_guid(std::string_view text);
 // Upper-case registry form with braces.
 std::u16string format_guid(const GUID& g);
 std::string format_guid_utf8(const GUID& g);
@@ -78,10 +77,10 @@ inline constexpr const GUID& iid_of() {
 
 }  // namespace zn::com
 
-#define ZN_DECLARE_IID(Interface, text)                                   \
-    template <>                                                           \
-    struct zn::com::iid_traits<Interface> {                               \
-        static constexpr GUID value = ::zn::com::make_guid(text);         \
+#define ZN_DECLARE_IID(Interface, text)                           \
+    template <>                                                   \
+    struct zn::com::iid_traits<Interface> {                       \
+        static constexpr GUID value = ::zn::com::make_guid(text); \
     }
 
 ZN_DECLARE_IID(IUnknown, "{00000000-0000-0000-C000-000000000046}");

@@ -1,6 +1,7 @@
 #include "platform/com/registry_path.h"
 
 #include "platform/com/com_error.h"
+#include "platform/text/ascii_case.h"
 
 namespace zn::com::registry {
 namespace {
@@ -18,10 +19,6 @@ bool valid_name(std::u16string_view name) {
         }
     }
     return true;
-}
-
-char16_t fold(char16_t c) noexcept {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
 }
 
 }  // namespace
@@ -42,10 +39,7 @@ std::vector<std::u16string_view> split_key_path(std::u16string_view key_path) {
 }
 
 bool same_key_name(std::u16string_view a, std::u16string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
-    return true;
+    return text::equal_ignoring_ascii_case(a, b);
 }
 
 }  // namespace zn::com::registry

@@ -16,10 +16,6 @@ void set_mouse_pointer(MousePointer pointer) {
     thread_backend().set_mouse_pointer(pointer);
 }
 
-MousePointer mouse_pointer() {
-    return thread_backend().mouse_pointer();
-}
-
 void do_events() {
     thread_backend().do_events();
 }

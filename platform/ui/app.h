@@ -31,7 +31,6 @@ Answer message_box(std::u16string_view prompt, int style = kOkOnly,
 
 enum class MousePointer : int { Default = 0, Hourglass = 11 };
 void set_mouse_pointer(MousePointer pointer);
-MousePointer mouse_pointer();
 
 // Runs every pending user-interface event of the thread before returning.
 void do_events();

@@ -24,7 +24,6 @@ public:
 
     virtual Answer message_box(const MessageBoxRequest& request) = 0;
     virtual void set_mouse_pointer(MousePointer pointer) = 0;
-    virtual MousePointer mouse_pointer() const = 0;
     virtual void do_events() = 0;
     virtual std::u16string current_directory() = 0;
 };

@@ -30,7 +30,6 @@ public:
     ControlSet& operator=(const ControlSet&) = delete;
     virtual ~ControlSet() = default;
 
-    virtual const PageLayout& layout() const noexcept = 0;
     // The control named so; index kNoIndex also finds element 0 of a control array. Null when absent.
     virtual Control* find(std::u16string_view name, int index = kNoIndex) noexcept = 0;
 

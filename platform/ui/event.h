@@ -14,7 +14,6 @@ public:
 
     // Replaces the handler; an empty one disconnects it.
     void connect(Handler handler) { handler_ = std::move(handler); }
-    bool connected() const noexcept { return static_cast<bool>(handler_); }
 
     // Runs the handler, if any. It runs on a copy so that a handler may replace itself.
     // Errors from the handler travel to whoever raised the event.

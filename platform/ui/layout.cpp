@@ -2,28 +2,6 @@
 
 namespace zn::ui {
 
-std::u16string_view kind_name(ControlKind kind) noexcept {
-    switch (kind) {
-        case ControlKind::DropDownList:
-            return u"DropDownList";
-        case ControlKind::CommandButton:
-            return u"CommandButton";
-        case ControlKind::CheckBox:
-            return u"CheckBox";
-        case ControlKind::Label:
-            return u"Label";
-        case ControlKind::Frame:
-            return u"Frame";
-        case ControlKind::ButtonEdit:
-            return u"ButtonEdit";
-        case ControlKind::FileDialog:
-            return u"FileDialog";
-        case ControlKind::ProgressBar:
-            return u"ProgressBar";
-    }
-    return u"?";
-}
-
 const SettingValue* ControlSpec::setting(std::u16string_view key) const noexcept {
     for (const Setting& s : settings)
         if (s.key == key) return &s.value;

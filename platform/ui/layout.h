@@ -21,8 +21,6 @@ enum class ControlKind {
     ProgressBar,
 };
 
-std::u16string_view kind_name(ControlKind kind) noexcept;
-
 // Labels, frames, progress bars and dialogs never take the focus.
 constexpr bool takes_focus(ControlKind kind) noexcept {
     return kind == ControlKind::DropDownList || kind == ControlKind::CommandButton || kind == ControlKind::CheckBox ||

@@ -24,7 +24,7 @@ TEST(Guid, FormatsUpperCaseWithBracesAndRoundTrips) {
 }
 
 TEST(Guid, AcceptsLowerCaseDigits) {
-    const auto g = parse_guid(std::string_view("{0eabadac-9ad6-49cd-bc00-b67b198b80f0}"));
+    const auto g = parse_guid(std::u16string_view(u"{0eabadac-9ad6-49cd-bc00-b67b198b80f0}"));
     ASSERT_TRUE(g.has_value());
     EXPECT_TRUE(same_guid(*g, kPlugin));
 }

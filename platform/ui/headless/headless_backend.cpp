@@ -67,8 +67,7 @@ std::u16string process_directory() {
 
 // ---- control set ----
 
-HeadlessControlSet::HeadlessControlSet(HeadlessBackend& backend, const PageLayout& layout)
-    : backend_(&backend), layout_(layout) {
+HeadlessControlSet::HeadlessControlSet(HeadlessBackend& backend, const PageLayout& layout) : backend_(&backend) {
     controls_.reserve(layout.controls.size());
     for (const ControlSpec& definition : layout.controls) controls_.push_back(make_control(*this, definition));
 }
@@ -136,7 +135,6 @@ Answer HeadlessBackend::message_box(const MessageBoxRequest& request) {
 }
 
 void HeadlessBackend::set_mouse_pointer(MousePointer pointer) {
-    pointer_ = pointer;
     pointers_.push_back(pointer);
 }
 

@@ -22,9 +22,7 @@ public:
     HeadlessControlSet(HeadlessBackend& backend, const PageLayout& layout);
     ~HeadlessControlSet() override;
 
-    const PageLayout& layout() const noexcept override { return layout_; }
     Control* find(std::u16string_view name, int index = kNoIndex) noexcept override;
-    const std::vector<std::unique_ptr<Control>>& controls() const noexcept { return controls_; }
 
     // The control holding the input focus, or null.
     Control* focused() const noexcept { return focused_; }
@@ -40,7 +38,6 @@ public:
 
 private:
     HeadlessBackend* backend_;
-    const PageLayout& layout_;
     std::vector<std::unique_ptr<Control>> controls_;
     Control* focused_ = nullptr;
 };
@@ -70,7 +67,6 @@ public:
     std::unique_ptr<ControlSet> create_controls(const PageLayout& layout) override;
     Answer message_box(const MessageBoxRequest& request) override;
     void set_mouse_pointer(MousePointer pointer) override;
-    MousePointer mouse_pointer() const override { return pointer_; }
     void do_events() override;
     std::u16string current_directory() override;
 
@@ -81,18 +77,15 @@ public:
     // handler answers, and without one the first button does (OK). An answer that the box
     // has no button for is taken as Escape would be: OK on a box with OK alone.
     void script_answers(std::initializer_list<Answer> answers);
-    void script_answer(Answer answer) { answers_.push_back(answer); }
     std::size_t pending_answers() const noexcept { return answers_.size(); }
     using MessageBoxHandler = std::function<Answer(const MessageBoxRecord& shown)>;
     void set_message_box_handler(MessageBoxHandler handler) { message_handler_ = std::move(handler); }
     const std::vector<MessageBoxRecord>& transcript() const noexcept { return transcript_; }
-    void clear_transcript() { transcript_.clear(); }
 
     // The file dialog. Answers are taken from the script in order, then from the handler;
     // with neither the dialog is cancelled.
     void script_file_choice(std::u16string path) { dialog_answers_.emplace_back(std::move(path)); }
     void script_dialog_cancel() { dialog_answers_.emplace_back(std::nullopt); }
-    std::size_t pending_dialog_answers() const noexcept { return dialog_answers_.size(); }
     // Returns the chosen path, or none to cancel.
     using DialogHandler = std::function<std::optional<std::u16string>(const DialogShowing& shown)>;
     void set_dialog_handler(DialogHandler handler) { dialog_handler_ = std::move(handler); }
@@ -128,7 +121,6 @@ private:
     std::vector<DialogShowing> showings_;
     std::function<void()> yield_hook_;
     std::size_t yields_ = 0;
-    MousePointer pointer_ = MousePointer::Default;
     std::vector<MousePointer> pointers_;
     std::optional<std::u16string> cwd_;
     std::vector<EventError> event_errors_;

@@ -142,9 +142,6 @@ public:
     // the handler left it.
     std::int16_t press_key(std::int16_t key, std::int16_t shift);
     void press_browse_button() { button_click.raise(kBrowseButton); }
-    // Where the caret is and how far the selection reaches, beyond 16 bits too.
-    std::size_t caret() const noexcept { return start_; }
-    std::size_t selection_length() const noexcept { return length_; }
 
 private:
     void user_edit(std::u16string text, std::size_t caret);

@@ -27,7 +27,8 @@ public:
     std::unique_ptr<ControlSet> create_controls(const PageLayout& layout) override;
     Answer message_box(const MessageBoxRequest& request) override;
     void set_mouse_pointer(MousePointer pointer) override;
-    MousePointer mouse_pointer() const override { return pointer_; }
+    // The pointer last set: the page's window keeps the hourglass over its controls.
+    MousePointer mouse_pointer() const noexcept { return pointer_; }
     void do_events() override;
     std::u16string current_directory() override;
 
@@ -39,7 +40,6 @@ public:
     // Pages built from now on convert twips at this DPI instead of their window's; 0 restores
     // the window's own. For checking the layout at a DPI the display does not have.
     void set_dpi_override(int dpi) noexcept { dpi_override_ = dpi; }
-    int dpi_override() const noexcept { return dpi_override_; }
 
     // The hidden window that holds pages not yet put into a parent.
     HWND parking_window();

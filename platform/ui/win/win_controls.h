@@ -38,7 +38,6 @@ public:
     Win32ControlSet(Win32Backend& backend, const PageLayout& layout, int dpi_override);
     ~Win32ControlSet() override;
 
-    const PageLayout& layout() const noexcept override { return layout_; }
     Control* find(std::u16string_view name, int index = kNoIndex) noexcept override;
 
     HWND hwnd() const noexcept override { return page_.get(); }
