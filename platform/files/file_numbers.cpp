@@ -2,7 +2,6 @@
 
 #include <array>
 #include <type_traits>
-#include <utility>
 
 #include "platform/com/com.h"
 #include "platform/files/file_errors.h"
@@ -25,9 +24,6 @@ struct Table {
     std::array<Entry, kMaxFileNumber + 1> entries;  // entry 0 unused
     std::uint64_t openings = 0;
 
-    void close_all() noexcept {
-        for (auto& e : entries) close(e);
-    }
     static void close(Entry& e) noexcept {
         if (!e.open) return;
         e.open = false;
@@ -85,10 +81,6 @@ void close(int number) noexcept {
     if (valid(number)) Table::close(table().entries[static_cast<std::size_t>(number)]);
 }
 
-void close_all() noexcept {
-    table().close_all();
-}
-
 bool is_open(int number) noexcept {
     return valid(number) && table().entries[static_cast<std::size_t>(number)].open;
 }
@@ -111,18 +103,6 @@ OpenFile::OpenFile(int number, std::u16string_view path, Mode mode)
     : number_(number), generation_(open_entry_file(number, path, mode)) {}
 
 OpenFile::OpenFile(std::u16string_view path, Mode mode) : OpenFile(free_file(), path, mode) {}
-
-OpenFile::OpenFile(OpenFile&& other) noexcept
-    : number_(std::exchange(other.number_, 0)), generation_(std::exchange(other.generation_, 0)) {}
-
-OpenFile& OpenFile::operator=(OpenFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        number_ = std::exchange(other.number_, 0);
-        generation_ = std::exchange(other.generation_, 0);
-    }
-    return *this;
-}
 
 void OpenFile::close() noexcept {
     if (!valid(number_)) return;

@@ -23,7 +23,6 @@ int free_file();
 void open(int number, std::u16string_view path, Mode mode);
 // Closes the number if it is open; nothing otherwise.
 void close(int number) noexcept;
-void close_all() noexcept;
 bool is_open(int number) noexcept;
 
 // Input: the next bytes of the file, up to n; 0 at its end.
@@ -43,8 +42,6 @@ public:
     OpenFile(std::u16string_view path, Mode mode);
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
-    OpenFile(OpenFile&& other) noexcept;
-    OpenFile& operator=(OpenFile&& other) noexcept;
     ~OpenFile() { close(); }
 
     int number() const noexcept { return number_; }

@@ -5,8 +5,8 @@
 #include "host/plugin_interfaces.h"
 #include "platform/com/bstr.h"
 #include "platform/text/utf.h"
-#include "platform/ui/headless/driver.h"
 #include "refhost/container/document_container.h"
+#include "refhost/driver/driver.h"
 #include "refhost/znhost/progress_display.h"
 
 namespace zn::refhost {
@@ -25,7 +25,7 @@ void step(const std::string& name, F&& body) {
         body();
     } catch (const com::ComError& e) {
         throw StepFailed{name + ": " + text::to_utf8(e.description())};
-    } catch (const ui::headless::DriverError& e) {
+    } catch (const DriverError& e) {
         throw StepFailed{name + ": " + e.what()};
     }
 }
@@ -45,9 +45,8 @@ ImportEnd end_of(const std::vector<ui::headless::MessageBoxRecord>& boxes) {
 }
 
 // Drives the page from the plug-in's creation to the end of Process.
-void open_and_import(ReferenceHost& host, ui::headless::Driver& driver, const ImportRequest& request,
-                     ProgressDisplay* progress, SaveCounts& saves, com::ComPtr<host::IQWHostedPlugin>& plugin,
-                     com::ComPtr<IDispatch>& page) {
+void open_and_import(ReferenceHost& host, Driver& driver, const ImportRequest& request, ProgressDisplay* progress,
+                     SaveCounts& saves, com::ComPtr<host::IQWHostedPlugin>& plugin, com::ComPtr<IDispatch>& page) {
     step("create the plug-in " + text::to_utf8(kPluginProgId), [&] {
         CLSID clsid{};
         com::check(CLSIDFromProgID(com::ole(kPluginProgId.data()), &clsid));
@@ -96,7 +95,7 @@ ImportOutcome host_import(ReferenceHost& host, const ImportRequest& request, Mes
     // The page's controls live in this backend, made first so that it outlives the page.
     ui::headless::HeadlessBackend backend;
     ui::ScopedBackend use_backend(backend);
-    ui::headless::Driver driver(backend);
+    Driver driver(backend);
     ProgressDisplay progress;
     ProgressDisplay* shown_progress = request.show_progress ? &progress : nullptr;
     backend.set_message_box_handler(

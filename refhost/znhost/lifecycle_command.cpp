@@ -8,9 +8,9 @@
 #include "host/plugin_interfaces.h"
 #include "platform/com/bstr.h"
 #include "platform/text/utf.h"
-#include "platform/ui/headless/driver.h"
 #include "refhost/components/reference_host.h"
 #include "refhost/container/document_container.h"
+#include "refhost/driver/driver.h"
 #include "refhost/znhost/commands.h"
 #include "refhost/znhost/console.h"
 
@@ -59,7 +59,7 @@ void print_header_texts(host::IQWHeaderInfo& info) {
     console::line(u"  Group:       \"" + read_text([&](BSTR* v) { return info.get_Group(v); }) + u"\"");
 }
 
-void print_page(const ui::headless::Driver& page) {
+void print_page(const Driver& page) {
     try {
         console::line(u"  Record types:  " + joined(page.entries(u"cboRecordType")));
         const std::u16string chosen = page.text(u"cboRecordType");
@@ -69,7 +69,7 @@ void print_page(const ui::headless::Driver& page) {
                       yes_no(page.enabled(u"se_ImportFileName")) + ", check box " + yes_no(page.enabled(u"Check1", 0)) +
                       ", Process " + yes_no(page.enabled(u"Command1", 0)) + ", progress bar " +
                       (page.visible(u"pbarOverall") ? "shown" : "hidden"));
-    } catch (const ui::headless::DriverError& e) {
+    } catch (const DriverError& e) {
         console::line(std::string("  (the page's controls cannot be read: ") + e.what() + ")");
     }
 }
@@ -105,7 +105,7 @@ bool parse_modules(std::string_view which, HostConfig& config) {
     return true;
 }
 
-int drive(ReferenceHost& host, ui::headless::Driver& page_driver) {
+int drive(ReferenceHost& host, Driver& page_driver) {
     com::ComPtr<host::IQWHostedPlugin> plugin;
     step("create the plug-in by its ProgID", [&] {
         CLSID clsid{};
@@ -174,7 +174,7 @@ int run_lifecycle(std::span<const std::string_view> args) {
     // outlives the page.
     ui::headless::HeadlessBackend backend;
     ui::ScopedBackend use_backend(backend);
-    ui::headless::Driver page_driver(backend);
+    Driver page_driver(backend);
 
     ReferenceHost host;
     if (!parse_modules(modules, host.config())) {

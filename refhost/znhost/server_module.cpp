@@ -7,8 +7,6 @@
 
 #ifndef _WIN32
 #include <dlfcn.h>
-
-#include "platform/com/posix/shared_runtime.h"
 #endif
 
 namespace zn::refhost {
@@ -40,10 +38,6 @@ HRESULT call_module_entry(const std::u16string& module_path, const char* entry) 
         com::throw_error(CO_E_DLLNOTFOUND,
                          u"Cannot load the module " + module_path + u": " + text::from_utf8(why ? why : "unknown"));
     }
-    // The module's copy of the COM layer shares this process's error info, as on Windows.
-    using AttachFn = void (*)(const com::posix::RuntimeTable*);
-    if (auto attach = reinterpret_cast<AttachFn>(dlsym(module, com::posix::kAttachRuntimeSymbol)))
-        attach(&com::posix::runtime_for_modules());
     auto fn = reinterpret_cast<EntryFn>(dlsym(module, entry));
 #endif
     if (!fn)

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "import_test_support.h"
 #include "platform/files/file_errors.h"
@@ -34,7 +33,7 @@ TEST_F(FileNumbers, FreeFileIsTheLowestNumberNotOpen) {
     EXPECT_FALSE(is_open(1));
     EXPECT_TRUE(is_open(2));
     close(1);  // closing a closed number does nothing
-    close_all();
+    close_every_number();
     EXPECT_FALSE(is_open(2));
 }
 
@@ -43,7 +42,7 @@ TEST_F(FileNumbers, TooManyFilesWhenEveryNumberIsTaken) {
     expect_com_error([] { free_file(); }, kTooManyFiles, u"Too many files");
     close(77);
     EXPECT_EQ(free_file(), 77);
-    close_all();
+    close_every_number();
 }
 
 TEST_F(FileNumbers, OpeningANumberInUseFailsAndLeavesTheFirstFileOpen) {
@@ -79,7 +78,7 @@ TEST_F(FileNumbers, ReadsNeedAnOpenNumberOfTheRightMode) {
     open(4, file, Mode::Input);
     expect_com_error([&] { read_at(4, 1, buffer, 4); }, com::kBadFileMode);
     expect_com_error([&] { read_at(3, 0, buffer, 4); }, com::kBadFileNameOrNumber);
-    close_all();
+    close_every_number();
 }
 
 TEST_F(FileNumbers, BinaryReadsCountPositionsFromOne) {
@@ -138,19 +137,6 @@ TEST_F(FileNumbers, AGuardLeavesALaterOpeningUnderItsNumberAlone) {
     }
     EXPECT_TRUE(is_open(2));
     close(2);
-}
-
-TEST_F(FileNumbers, AMovedGuardClosesOnce) {
-    std::vector<OpenFile> guards;
-    guards.emplace_back(file, Mode::Binary);
-    guards.emplace_back(file, Mode::Binary);
-    EXPECT_EQ(guards[0].number(), 1);
-    EXPECT_EQ(guards[1].number(), 2);
-    guards.erase(guards.begin());
-    EXPECT_FALSE(is_open(1));
-    EXPECT_TRUE(is_open(2));
-    guards.clear();
-    EXPECT_FALSE(is_open(2));
 }
 
 TEST_F(FileNumbers, NumbersBelongToTheirThread) {

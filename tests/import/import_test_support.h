@@ -48,10 +48,13 @@ void expect_com_error(F&& call, HRESULT code, std::u16string_view description = 
 // Every test starts and ends with no file open under a number on its thread.
 class FileNumberTest : public ::testing::Test {
 protected:
-    void SetUp() override { files::close_all(); }
+    void SetUp() override { close_every_number(); }
     void TearDown() override {
         EXPECT_EQ(files::free_file(), 1) << "a file was left open";
-        files::close_all();
+        close_every_number();
+    }
+    static void close_every_number() noexcept {
+        for (int n = 1; n <= files::kMaxFileNumber; ++n) files::close(n);
     }
 };
 

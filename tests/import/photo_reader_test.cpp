@@ -165,7 +165,7 @@ TEST_F(PhotoReading, NoFreeNumberIsAFailureLikeAnyOther) {
     const std::u16string photo = folder.write(u"p.jpg", "photo");
     for (int n = 1; n <= files::kMaxFileNumber; ++n) files::open(n, photo, files::Mode::Binary);
     const PhotoReadResult result = read_photo(photo, exists_on_disk(), port);
-    files::close_all();
+    close_every_number();
     EXPECT_TRUE(result.failed);
     ASSERT_EQ(port.failures.size(), 1u);
     EXPECT_TRUE(port.failures[0] == u"Too many files");

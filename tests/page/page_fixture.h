@@ -10,8 +10,8 @@
 
 #include "page/import_page.h"
 #include "page/page_texts.h"
-#include "platform/ui/headless/driver.h"
 #include "refhost/components/reference_host.h"
+#include "refhost/driver/driver.h"
 
 namespace zn::page::testing {
 
@@ -53,7 +53,7 @@ protected:
     refhost::ReferenceHost host;
     ui::headless::HeadlessBackend backend;
     ui::ScopedBackend scope{backend};
-    ui::headless::Driver driver{backend};
+    refhost::Driver driver{backend};
     com::ComPtr<host::SessionContext> session = host.new_session();
     com::ComPtr<IUnknown> page;
     com::ComPtr<ImportPageInternal> internal;

@@ -76,7 +76,7 @@ TEST_F(PageTest, WithoutEitherModuleTheListAndFieldAreDisabledAndTheNeedIsExplai
                                        u"in order to import photos using applicants and HV in order to import photos "
                                        u"using students."));
     EXPECT_TRUE(driver.transcript().empty());  // not an error: no message
-    EXPECT_THROW(driver.type(u"se_ImportFileName", u"x"), ui::headless::DriverError);
+    EXPECT_THROW(driver.type(u"se_ImportFileName", u"x"), refhost::DriverError);
 }
 
 TEST_F(PageTest, AnswersThatChangeBetweenQuestionsCanLeaveOneEntryWhichDisablesTheList) {

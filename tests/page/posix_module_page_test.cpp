@@ -29,7 +29,7 @@ protected:
     refhost::ReferenceHost host;
     ui::headless::HeadlessBackend backend;
     ui::ScopedBackend scope{backend};
-    ui::headless::Driver driver{backend};
+    refhost::Driver driver{backend};
 };
 
 TEST_F(ModulePageTest, ThePageOfTheModuleIsDrivenThroughTheProgramsBackend) {

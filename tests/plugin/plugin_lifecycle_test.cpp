@@ -6,9 +6,9 @@
 #include "page/page_interfaces.h"
 #include "platform/com/bstr.h"
 #include "platform/ui/backend.h"
-#include "platform/ui/headless/driver.h"
 #include "plugin/import_photo_plugin.h"
 #include "refhost/components/reference_host.h"
+#include "refhost/driver/driver.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
 
     zn::ui::headless::HeadlessBackend backend;
     zn::ui::ScopedBackend scope{backend};
-    zn::ui::headless::Driver driver{backend};
+    zn::refhost::Driver driver{backend};
     zn::refhost::ReferenceHost host;
     ComPtr<zn::host::HostApplication> app = host.application();
     ComPtr<IQWHostedPlugin> plugin = zn::plugin::create_import_photo_plugin().as<IQWHostedPlugin>();

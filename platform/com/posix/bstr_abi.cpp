@@ -104,21 +104,9 @@ unsigned char* prefix_of(BSTR s) {
 
 }  // namespace
 
-BSTR SysAllocString(const OLECHAR* psz) {
-    if (!psz) return nullptr;
-    std::size_t n = 0;
-    while (psz[n]) ++n;
-    if (n > std::numeric_limits<Prefix>::max() / sizeof(OLECHAR)) return nullptr;
-    return allocate(psz, n * sizeof(OLECHAR));
-}
-
 BSTR SysAllocStringLen(const OLECHAR* pch, UINT cch) {
     if (cch > std::numeric_limits<Prefix>::max() / sizeof(OLECHAR)) return nullptr;
     return allocate(pch, std::size_t{cch} * sizeof(OLECHAR));
-}
-
-BSTR SysAllocStringByteLen(const char* psz, UINT len) {
-    return allocate(psz, len);
 }
 
 void SysFreeString(BSTR bstr) {
@@ -131,13 +119,9 @@ void SysFreeString(BSTR bstr) {
         std::free(block_of(bstr));
 }
 
-UINT SysStringByteLen(BSTR bstr) {
+UINT SysStringLen(BSTR bstr) {
     if (!bstr) return 0;
     Prefix prefix;
     std::memcpy(&prefix, prefix_of(bstr), sizeof prefix);
-    return prefix;
-}
-
-UINT SysStringLen(BSTR bstr) {
-    return SysStringByteLen(bstr) / sizeof(OLECHAR);
+    return prefix / sizeof(OLECHAR);
 }

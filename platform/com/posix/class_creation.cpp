@@ -10,7 +10,6 @@
 
 #include "platform/com/com_error.h"
 #include "platform/com/guid.h"
-#include "platform/com/posix/shared_runtime.h"
 #include "platform/com/registry.h"
 #include "platform/text/utf.h"
 
@@ -59,8 +58,7 @@ IUnknown* registered_object(REFCLSID clsid, DWORD context) {
 
 using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
 
-// The module's DllGetClassObject; the module is loaded on first use and attached to this
-// process's runtime.
+// The module's DllGetClassObject; the module is loaded on first use.
 HRESULT server_entry(const std::string& module_path, GetClassObjectFn* entry) {
     ClassTable& t = table();
     std::lock_guard lock(t.mutex);
@@ -71,8 +69,6 @@ HRESULT server_entry(const std::string& module_path, GetClassObjectFn* entry) {
             t.modules.erase(module_path);
             return ::access(module_path.c_str(), F_OK) == 0 ? CO_E_ERRORINDLL : CO_E_DLLNOTFOUND;
         }
-        if (auto* attach = reinterpret_cast<void (*)(const RuntimeTable*)>(dlsym(handle, kAttachRuntimeSymbol)))
-            attach(&runtime_for_modules());
     }
     *entry = reinterpret_cast<GetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
     return *entry ? S_OK : CO_E_ERRORINDLL;
@@ -94,38 +90,41 @@ HRESULT from_registered_server(REFCLSID clsid, REFIID iid, void** ppv) {
 }
 
 }  // namespace
+}  // namespace zn::com::posix
 
-HRESULT local_get_class_object(REFCLSID clsid, DWORD context, void* reserved, REFIID iid, void** ppv) {
-    (void)reserved;
+using namespace zn::com::posix;
+
+HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void* pvReserved, REFIID riid, void** ppv) {
+    (void)pvReserved;
     if (!ppv) return E_INVALIDARG;
     *ppv = nullptr;
-    if (IUnknown* object = registered_object(clsid, context)) {
-        const HRESULT hr = object->QueryInterface(iid, ppv);
+    if (IUnknown* object = registered_object(rclsid, dwClsContext)) {
+        const HRESULT hr = object->QueryInterface(riid, ppv);
         object->Release();
         return hr;
     }
-    if ((context & (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)) == 0) return REGDB_E_CLASSNOTREG;
-    return from_registered_server(clsid, iid, ppv);
+    if ((dwClsContext & (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)) == 0) return REGDB_E_CLASSNOTREG;
+    return from_registered_server(rclsid, riid, ppv);
 }
 
-HRESULT local_register_class_object(REFCLSID clsid, IUnknown* object, DWORD context, DWORD flags, DWORD* cookie) {
-    if (!object || !cookie) return E_INVALIDARG;
-    *cookie = 0;
+HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD dwClsContext, DWORD flags, DWORD* lpdwRegister) {
+    if (!pUnk || !lpdwRegister) return E_INVALIDARG;
+    *lpdwRegister = 0;
     ClassTable& t = table();
     std::lock_guard lock(t.mutex);
-    object->AddRef();
-    *cookie = t.next_cookie++;
-    t.registrations.push_back({*cookie, clsid, object, context, flags == REGCLS_SINGLEUSE});
+    pUnk->AddRef();
+    *lpdwRegister = t.next_cookie++;
+    t.registrations.push_back({*lpdwRegister, rclsid, pUnk, dwClsContext, flags == REGCLS_SINGLEUSE});
     return S_OK;
 }
 
-HRESULT local_revoke_class_object(DWORD cookie) {
+HRESULT CoRevokeClassObject(DWORD dwRegister) {
     IUnknown* object = nullptr;
     {
         ClassTable& t = table();
         std::lock_guard lock(t.mutex);
         for (auto it = t.registrations.begin(); it != t.registrations.end(); ++it) {
-            if (it->cookie == cookie) {
+            if (it->cookie == dwRegister) {
                 object = it->object;
                 t.registrations.erase(it);
                 break;
@@ -136,27 +135,6 @@ HRESULT local_revoke_class_object(DWORD cookie) {
     // Released outside the lock: the object's last release may register or revoke in turn.
     object->Release();
     return S_OK;
-}
-
-}  // namespace zn::com::posix
-
-using namespace zn::com::posix;
-
-HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void* pvReserved, REFIID riid, void** ppv) {
-    if (const auto* runtime = forwarded_runtime())
-        return runtime->get_class_object(rclsid, dwClsContext, pvReserved, riid, ppv);
-    return local_get_class_object(rclsid, dwClsContext, pvReserved, riid, ppv);
-}
-
-HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD dwClsContext, DWORD flags, DWORD* lpdwRegister) {
-    if (const auto* runtime = forwarded_runtime())
-        return runtime->register_class_object(rclsid, pUnk, dwClsContext, flags, lpdwRegister);
-    return local_register_class_object(rclsid, pUnk, dwClsContext, flags, lpdwRegister);
-}
-
-HRESULT CoRevokeClassObject(DWORD dwRegister) {
-    if (const auto* runtime = forwarded_runtime()) return runtime->revoke_class_object(dwRegister);
-    return local_revoke_class_object(dwRegister);
 }
 
 HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, void** ppv) {

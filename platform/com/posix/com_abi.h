@@ -24,7 +24,6 @@ using BYTE = std::uint8_t;
 using BOOL = int;
 using LCID = DWORD;
 using DISPID = LONG;
-using MEMBERID = DISPID;
 using VARTYPE = std::uint16_t;
 using VARIANT_BOOL = std::int16_t;
 using DATE = double;
@@ -41,9 +40,15 @@ constexpr VARIANT_BOOL VARIANT_FALSE = 0;
 #define FALSE 0
 #endif
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-constexpr HRESULT hresult_from(std::uint32_t code) { return static_cast<HRESULT>(code); }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
+constexpr HRESULT hresult_from(std::uint32_t code) {
+    return static_cast<HRESULT>(code);
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -79,26 +84,20 @@ constexpr HRESULT DISP_E_EXCEPTION = hresult_from(0x80020009);
 constexpr HRESULT DISP_E_BADVARTYPE = hresult_from(0x80020008);
 constexpr HRESULT DISP_E_OVERFLOW = hresult_from(0x8002000A);
 constexpr HRESULT DISP_E_BADINDEX = hresult_from(0x8002000B);
-constexpr HRESULT DISP_E_ARRAYISLOCKED = hresult_from(0x8002000D);
 constexpr HRESULT CO_E_OBJNOTREG = hresult_from(0x800401FB);
 constexpr HRESULT TYPE_E_ELEMENTNOTFOUND = hresult_from(0x8002802B);
 
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 constexpr DWORD CLSCTX_INPROC_HANDLER = 0x2;
-constexpr DWORD CLSCTX_LOCAL_SERVER = 0x4;
 constexpr DWORD CLSCTX_ALL = 0x17;
 constexpr DWORD REGCLS_SINGLEUSE = 0;
 constexpr DWORD REGCLS_MULTIPLEUSE = 1;
-constexpr DWORD COINIT_MULTITHREADED = 0x0;
 constexpr DWORD COINIT_APARTMENTTHREADED = 0x2;
 
 constexpr WORD DISPATCH_METHOD = 0x1;
 constexpr WORD DISPATCH_PROPERTYGET = 0x2;
 constexpr WORD DISPATCH_PROPERTYPUT = 0x4;
 constexpr DISPID DISPID_UNKNOWN = -1;
-constexpr DISPID DISPID_VALUE = 0;
-constexpr DISPID DISPID_PROPERTYPUT = -3;
-constexpr MEMBERID MEMBERID_NIL = DISPID_UNKNOWN;
 
 struct GUID {
     std::uint32_t Data1;
@@ -114,9 +113,6 @@ using REFIID = const IID&;
 using REFCLSID = const CLSID&;
 
 bool operator==(const GUID& a, const GUID& b) noexcept;
-inline bool IsEqualGUID(REFGUID a, REFGUID b) noexcept { return a == b; }
-inline bool IsEqualIID(REFIID a, REFIID b) noexcept { return a == b; }
-inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) noexcept { return a == b; }
 
 enum VARENUM : VARTYPE {
     VT_EMPTY = 0,
@@ -213,12 +209,9 @@ struct EXCEPINFO {
 };
 
 extern "C" const IID IID_IUnknown;
-extern "C" const IID IID_IDispatch;
 extern "C" const IID IID_IClassFactory;
 extern "C" const IID IID_IErrorInfo;
 extern "C" const IID IID_ICreateErrorInfo;
-extern "C" const IID IID_ISupportErrorInfo;
-extern "C" const IID IID_ITypeInfo;
 extern "C" const IID IID_NULL;
 extern "C" const GUID GUID_NULL;
 
@@ -236,11 +229,11 @@ struct ITypeInfo : IUnknown {};
 struct IDispatch : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames,
-                                                    LCID lcid, DISPID* rgDispId) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
+                                                    DISPID* rgDispId) = 0;
     virtual HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
-                                             DISPPARAMS* pDispParams, VARIANT* pVarResult,
-                                             EXCEPINFO* pExcepInfo, UINT* puArgErr) = 0;
+                                             DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
+                                             UINT* puArgErr) = 0;
 };
 
 struct IClassFactory : IUnknown {
@@ -269,29 +262,18 @@ struct ISupportErrorInfo : IUnknown {
 };
 
 // BSTR: a 32-bit byte length stored before the text, and a terminating NUL.
-BSTR SysAllocString(const OLECHAR* psz);
 BSTR SysAllocStringLen(const OLECHAR* pch, UINT cch);
-BSTR SysAllocStringByteLen(const char* psz, UINT len);
 void SysFreeString(BSTR bstr);
 UINT SysStringLen(BSTR bstr);
-UINT SysStringByteLen(BSTR bstr);
 
 void VariantInit(VARIANT* pvarg);
 HRESULT VariantClear(VARIANT* pvarg);
-HRESULT VariantCopy(VARIANT* pvargDest, const VARIANT* pvargSrc);
 
 SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lLbound, ULONG cElements);
 HRESULT SafeArrayDestroy(SAFEARRAY* psa);
 UINT SafeArrayGetDim(SAFEARRAY* psa);
 HRESULT SafeArrayGetLBound(SAFEARRAY* psa, UINT nDim, LONG* plLbound);
 HRESULT SafeArrayGetUBound(SAFEARRAY* psa, UINT nDim, LONG* plUbound);
-HRESULT SafeArrayAccessData(SAFEARRAY* psa, void** ppvData);
-HRESULT SafeArrayUnaccessData(SAFEARRAY* psa);
-HRESULT SafeArrayGetVartype(SAFEARRAY* psa, VARTYPE* pvt);
-HRESULT SafeArrayCopy(SAFEARRAY* psa, SAFEARRAY** ppsaOut);
-// Copies in and out as the SDK does: BSTRs and VARIANTs are duplicated, interfaces AddRef'ed.
-HRESULT SafeArrayPutElement(SAFEARRAY* psa, LONG* rgIndices, void* pv);
-HRESULT SafeArrayGetElement(SAFEARRAY* psa, LONG* rgIndices, void* pv);
 
 HRESULT SetErrorInfo(ULONG dwReserved, IErrorInfo* perrinfo);
 HRESULT GetErrorInfo(ULONG dwReserved, IErrorInfo** pperrinfo);
@@ -301,12 +283,9 @@ HRESULT CoInitializeEx(void* pvReserved, DWORD dwCoInit);
 void CoUninitialize();
 HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, void** ppv);
 HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void* pvReserved, REFIID riid, void** ppv);
-HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD dwClsContext, DWORD flags,
-                              DWORD* lpdwRegister);
+HRESULT CoRegisterClassObject(REFCLSID rclsid, IUnknown* pUnk, DWORD dwClsContext, DWORD flags, DWORD* lpdwRegister);
 HRESULT CoRevokeClassObject(DWORD dwRegister);
 HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, CLSID* lpclsid);
-HRESULT CLSIDFromString(LPCOLESTR lpsz, CLSID* pclsid);
-int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax);
 // The class stored in a compound file's root storage. As the system answers when no file
 // extension is registered: MK_E_INVALIDEXTENSION for a file that is missing, unreadable or not
 // a compound file; STG_E_DOCFILECORRUPT for a compound file whose directory cannot be read.

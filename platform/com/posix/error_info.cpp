@@ -4,10 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/com/guid.h"
-#include "platform/com/posix/shared_runtime.h"
+#include "platform/com/posix/com_abi.h"
 
-namespace zn::com::posix {
 namespace {
 
 // The object CreateErrorInfo makes: written through ICreateErrorInfo, read through IErrorInfo.
@@ -98,45 +96,26 @@ thread_local ErrorSlot t_error;
 
 }  // namespace
 
-HRESULT local_set_error_info(ULONG reserved, IErrorInfo* info) {
-    if (reserved != 0) return E_INVALIDARG;
-    if (info) info->AddRef();
-    IErrorInfo* old = std::exchange(t_error.info, info);
+HRESULT SetErrorInfo(ULONG dwReserved, IErrorInfo* perrinfo) {
+    if (dwReserved != 0) return E_INVALIDARG;
+    if (perrinfo) perrinfo->AddRef();
+    IErrorInfo* old = std::exchange(t_error.info, perrinfo);
     if (old) old->Release();
     return S_OK;
 }
 
-HRESULT local_get_error_info(ULONG reserved, IErrorInfo** info) {
-    if (!info) return E_INVALIDARG;
-    *info = nullptr;
-    if (reserved != 0) return E_INVALIDARG;
-    // Reading the error info hands it over: the thread has none afterwards.
-    *info = std::exchange(t_error.info, nullptr);
-    return *info ? S_OK : S_FALSE;
-}
-
-HRESULT local_create_error_info(ICreateErrorInfo** info) {
-    if (!info) return E_INVALIDARG;
-    auto* object = new (std::nothrow) ErrorObject;
-    *info = object ? static_cast<ICreateErrorInfo*>(object) : nullptr;
-    return object ? S_OK : E_OUTOFMEMORY;
-}
-
-}  // namespace zn::com::posix
-
-using namespace zn::com::posix;
-
-HRESULT SetErrorInfo(ULONG dwReserved, IErrorInfo* perrinfo) {
-    if (const auto* runtime = forwarded_runtime()) return runtime->set_error_info(dwReserved, perrinfo);
-    return local_set_error_info(dwReserved, perrinfo);
-}
-
 HRESULT GetErrorInfo(ULONG dwReserved, IErrorInfo** pperrinfo) {
-    if (const auto* runtime = forwarded_runtime()) return runtime->get_error_info(dwReserved, pperrinfo);
-    return local_get_error_info(dwReserved, pperrinfo);
+    if (!pperrinfo) return E_INVALIDARG;
+    *pperrinfo = nullptr;
+    if (dwReserved != 0) return E_INVALIDARG;
+    // Reading the error info hands it over: the thread has none afterwards.
+    *pperrinfo = std::exchange(t_error.info, nullptr);
+    return *pperrinfo ? S_OK : S_FALSE;
 }
 
 HRESULT CreateErrorInfo(ICreateErrorInfo** pperrinfo) {
-    if (const auto* runtime = forwarded_runtime()) return runtime->create_error_info(pperrinfo);
-    return local_create_error_info(pperrinfo);
+    if (!pperrinfo) return E_INVALIDARG;
+    auto* object = new (std::nothrow) ErrorObject;
+    *pperrinfo = object ? static_cast<ICreateErrorInfo*>(object) : nullptr;
+    return object ? S_OK : E_OUTOFMEMORY;
 }

@@ -60,39 +60,3 @@ HRESULT VariantClear(VARIANT* pvarg) {
     pvarg->byref = nullptr;
     return S_OK;
 }
-
-HRESULT VariantCopy(VARIANT* pvargDest, const VARIANT* pvargSrc) {
-    if (!pvargDest || !pvargSrc) return E_INVALIDARG;
-    if (pvargDest == pvargSrc) return S_OK;
-    const VARTYPE vt = pvargSrc->vt;
-    if (!is_valid(vt)) return DISP_E_BADVARTYPE;
-
-    // Build the copy first, so a failure leaves the destination as it was.
-    VARIANT copy = *pvargSrc;
-    copy.wReserved1 = copy.wReserved2 = copy.wReserved3 = 0;
-    if (!(vt & VT_BYREF)) {
-        if (vt & VT_ARRAY) {
-            copy.parray = nullptr;
-            if (pvargSrc->parray) {
-                const HRESULT hr = SafeArrayCopy(pvargSrc->parray, &copy.parray);
-                if (FAILED(hr)) return hr;
-            }
-        } else if (vt == VT_BSTR) {
-            if (pvargSrc->bstrVal) {
-                // Byte length, so embedded NULs and odd lengths survive.
-                copy.bstrVal = SysAllocStringByteLen(reinterpret_cast<const char*>(pvargSrc->bstrVal),
-                                                     SysStringByteLen(pvargSrc->bstrVal));
-                if (!copy.bstrVal) return E_OUTOFMEMORY;
-            }
-        } else if (vt == VT_UNKNOWN || vt == VT_DISPATCH) {
-            if (copy.punkVal) copy.punkVal->AddRef();
-        }
-    }
-    const HRESULT hr = VariantClear(pvargDest);
-    if (FAILED(hr)) {
-        VariantClear(&copy);
-        return hr;
-    }
-    *pvargDest = copy;
-    return S_OK;
-}

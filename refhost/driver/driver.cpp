@@ -1,10 +1,13 @@
-#include "platform/ui/headless/driver.h"
+#include "refhost/driver/driver.h"
 
 #include <algorithm>
 
 #include "platform/text/utf.h"
 
-namespace zn::ui::headless {
+namespace zn::refhost {
+
+using namespace ui;
+using namespace ui::headless;
 
 HeadlessControlSet& Driver::page() const {
     const auto& sets = backend_.control_sets();
@@ -173,4 +176,4 @@ std::u16string Driver::focused() const {
     return c ? std::u16string(c->name()) : std::u16string();
 }
 
-}  // namespace zn::ui::headless
+}  // namespace zn::refhost

@@ -6,22 +6,25 @@
 #include <vector>
 
 #include "platform/com/com_error.h"
-#include "platform/ui/headless/driver.h"
-#include "ui_test_layout.h"
+#include "platform/ui_test_layout.h"
+#include "refhost/driver/driver.h"
 
-namespace zn::ui::headless {
+namespace zn::refhost {
 namespace {
+
+using namespace ui;
+using namespace ui::headless;
 
 class DriverTest : public ::testing::Test {
 protected:
     HeadlessBackend backend;
     ScopedBackend scope{backend};
-    std::unique_ptr<ControlSet> set = backend.create_controls(testing::kTestLayout);
+    std::unique_ptr<ControlSet> set = backend.create_controls(ui::testing::kTestLayout);
     Driver driver{backend};
 };
 
 TEST_F(DriverTest, FindsTheLatestPageUnlessOneIsChosen) {
-    auto second = backend.create_controls(testing::kTestLayout);
+    auto second = backend.create_controls(ui::testing::kTestLayout);
     EXPECT_EQ(&driver.page(), second.get());
     driver.use(dynamic_cast<HeadlessControlSet*>(set.get()));
     EXPECT_EQ(&driver.page(), set.get());
@@ -145,4 +148,4 @@ TEST_F(DriverTest, ScriptedFileChoiceReachesTheBrowseHandler) {
 }
 
 }  // namespace
-}  // namespace zn::ui::headless
+}  // namespace zn::refhost
