@@ -2,8 +2,8 @@
 
 namespace zn::host {
 
-std::string narrow_name(const RecordType& type) {
-    return {type.name.begin(), type.name.end()};
+std::string narrow(std::u16string_view ascii) {
+    return {ascii.begin(), ascii.end()};
 }
 
 std::string narrow_names() {

@@ -59,8 +59,11 @@ inline constexpr std::array<RecordType, 4> kRecordTypes{{
      kRecordCallsOf<IndividualRecord>},
 }};
 
-// The type's name in 8-bit text (every name is ASCII), as the reference host stores it.
-std::string narrow_name(const RecordType& type);
+// A text of the table (every one is ASCII) in 8-bit text, as the reference host stores it.
+std::string narrow(std::u16string_view ascii);
+inline std::string narrow_name(const RecordType& type) {
+    return narrow(type.name);
+}
 
 // The names, in the table's order, joined by ", " (for messages that list them).
 std::string narrow_names();

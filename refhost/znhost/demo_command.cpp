@@ -46,7 +46,7 @@ int run_demo(std::span<const std::string_view> args) {
     }
     console::line("   Record database: " + school.database.string() + " (system modules HM and HV installed)");
     for (const DemoImport& i : school.imports)
-        console::line("   " + padded(std::string(i.type->type), 14) + std::to_string(i.type->count) +
+        console::line("   " + padded(host::narrow_name(i.type->record_type), 14) + std::to_string(i.type->count) +
                       " records, import file " + i.csv.filename().string() + ": " + std::to_string(i.lines) +
                       " lines (a heading row, " + std::to_string(i.bad_lines) + " bad lines, " +
                       std::to_string(i.without_photo) + " records without a photo file)");
@@ -58,7 +58,7 @@ int run_demo(std::span<const std::string_view> args) {
     std::map<std::string, SaveCounts, std::less<>> saved;
     bool all_imported = true;
     for (const DemoImport& i : school.imports) {
-        const std::string type(i.type->type);
+        const std::string type = host::narrow_name(i.type->record_type);
         console::line();
         console::line(
             "   " + type + ": choose " + type + ", type " + i.csv.string() +
@@ -89,7 +89,7 @@ int run_demo(std::span<const std::string_view> args) {
     console::line("   " + padded("type", 14) + padded("records", 9) + padded("before", 8) + padded("after", 7) +
                   "stored  cleared");
     for (const DemoImport& i : school.imports) {
-        const std::string type(i.type->type);
+        const std::string type = host::narrow_name(i.type->record_type);
         const auto count = [&](const auto& m) {
             const auto it = m.find(type);
             return it == m.end() ? 0 : it->second;

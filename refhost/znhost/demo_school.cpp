@@ -103,13 +103,13 @@ DemoSchool make_demo_school(const std::filesystem::path& dir) {
         std::filesystem::create_directories(folder);
         DemoImport import{&t, dir / (std::string(t.folder) + "-export.csv")};
         std::string csv;
-        add_line(csv, "System record ID," + std::string(t.heading) + ",Photo file");
+        add_line(csv, "System record ID," + host::narrow(t.record_type.heading_identifier) + ",Photo file");
         import.lines = 1;
 
         for (int i = 0; i < t.count; ++i) {
             const std::int32_t id = t.first_id + i;
             const auto seed = static_cast<std::uint32_t>(id);
-            store::Record record{std::string(t.type), id, name_of(id), std::nullopt};
+            store::Record record{host::narrow_name(t.record_type), id, name_of(id), std::nullopt};
             if (i % 5 == 0) record.photo = portrait_bmp(seed ^ 0xA5A5u, 24, 30);  // an older, smaller photo
             records->add(record);
 

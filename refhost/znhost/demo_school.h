@@ -9,22 +9,23 @@
 #include <string_view>
 #include <vector>
 
+#include "host/record_types.h"
+
 namespace zn::refhost {
 
 struct DemoType {
-    std::string_view type;     // the record type, as stored and as the page lists it
-    std::string_view heading;  // the name column's heading in the host's export
-    std::string_view folder;   // where its photos go
+    const host::RecordType& record_type;
+    std::string_view folder;  // where its photos go
     std::int32_t first_id;
     int count;
     bool remove_missing;  // imported with the check box ticked
 };
 
 inline constexpr DemoType kDemoTypes[] = {
-    {"Student", "STSST_StudentName", "students", 1001, 400, false},
-    {"Applicant", "APPTSAPPT_ApplicantName", "applicants", 5001, 250, false},
-    {"Faculty/Staff", "FACSTFFAC_FCLTY_STFFMMBRNM", "staff", 201, 200, false},
-    {"Individual", "INDSIND_IndividualName", "individuals", 30001, 300, true},
+    {*host::find_record_type(u"Student"), "students", 1001, 400, false},
+    {*host::find_record_type(u"Applicant"), "applicants", 5001, 250, false},
+    {*host::find_record_type(u"Faculty/Staff"), "staff", 201, 200, false},
+    {*host::find_record_type(u"Individual"), "individuals", 30001, 300, true},
 };
 
 struct DemoImport {
