@@ -19,11 +19,11 @@
 #include "refhost/store/record_store.h"
 #include "refhost/znhost/commands.h"
 #include "refhost/znhost/console.h"
+#include "refhost/znhost/plugin_client.h"
 
 namespace zn::refhost {
 namespace {
 
-constexpr std::u16string_view kPluginProgId = u"ZNImportPhotos.cImportPhotoPlugin";
 constexpr wchar_t kPluginModule[] = L"ZNImportPhotos.dll";
 // The main window's size when the document tells none, in pixels at 96 DPI.
 constexpr SIZE kDefaultClientSize{455, 290};
@@ -141,10 +141,11 @@ bool report_releases(const win::EmbeddedDocument& document, const ReferenceHost&
 
 int gui(ReferenceHost& host) {
     com::ComPtr<host::IQWHostedPlugin> plugin;
-    CLSID clsid{};
-    step("find the plug-in", CLSIDFromProgID(com::ole(kPluginProgId.data()), &clsid));
-    step("create the plug-in", CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER,
-                                                com::iid_of<host::IQWHostedPlugin>(), plugin.put_void()));
+    try {
+        plugin = create_plugin();
+    } catch (const com::ComError& e) {
+        throw com::ComError(e.code(), u"create the plug-in: " + e.description());
+    }
     step("OnInit", plugin->OnInit(host.application().get()));
     com::Bstr url;
     step("read URL", plugin->get_URL(url.receive()));

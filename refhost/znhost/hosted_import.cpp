@@ -7,12 +7,11 @@
 #include "platform/text/utf.h"
 #include "refhost/container/document_container.h"
 #include "refhost/driver/driver.h"
+#include "refhost/znhost/plugin_client.h"
 #include "refhost/znhost/progress_display.h"
 
 namespace zn::refhost {
 namespace {
-
-constexpr std::u16string_view kPluginProgId = u"ZNImportPhotos.cImportPhotoPlugin";
 
 // A step that could not be taken; the message says which and why.
 struct StepFailed {
@@ -47,12 +46,7 @@ ImportEnd end_of(const std::vector<ui::headless::MessageBoxRecord>& boxes) {
 // Drives the page from the plug-in's creation to the end of Process.
 void open_and_import(ReferenceHost& host, Driver& driver, const ImportRequest& request, ProgressDisplay* progress,
                      SaveCounts& saves, com::ComPtr<host::IQWHostedPlugin>& plugin, com::ComPtr<IDispatch>& page) {
-    step("create the plug-in " + text::to_utf8(kPluginProgId), [&] {
-        CLSID clsid{};
-        com::check(CLSIDFromProgID(com::ole(kPluginProgId.data()), &clsid));
-        com::check(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, com::iid_of<host::IQWHostedPlugin>(),
-                                    plugin.put_void()));
-    });
+    step("create the plug-in " + text::to_utf8(kPluginProgId), [&] { plugin = create_plugin(); });
     step("OnInit", [&] { com::check(plugin->OnInit(host.application().get())); });
     step("open the page", [&] {
         com::Bstr url;

@@ -13,11 +13,10 @@
 #include "refhost/driver/driver.h"
 #include "refhost/znhost/commands.h"
 #include "refhost/znhost/console.h"
+#include "refhost/znhost/plugin_client.h"
 
 namespace zn::refhost {
 namespace {
-
-constexpr std::u16string_view kPluginProgId = u"ZNImportPhotos.cImportPhotoPlugin";
 
 // A failure of one step, named for the report.
 struct StepFailure {
@@ -109,9 +108,7 @@ int drive(ReferenceHost& host, Driver& page_driver) {
     com::ComPtr<host::IQWHostedPlugin> plugin;
     step("create the plug-in by its ProgID", [&] {
         CLSID clsid{};
-        com::check(CLSIDFromProgID(com::ole(kPluginProgId.data()), &clsid));
-        com::check(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, com::iid_of<host::IQWHostedPlugin>(),
-                                    plugin.put_void()));
+        plugin = create_plugin(&clsid);
         console::line("Created " + text::to_utf8(kPluginProgId) + " " + com::format_guid_utf8(clsid));
     });
     step("read the header texts", [&] {
