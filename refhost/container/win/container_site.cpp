@@ -108,8 +108,7 @@ IUnknown* ContainerSite::query_extra(REFIID riid) noexcept {
 // IOleClientSite
 
 HRESULT STDMETHODCALLTYPE ContainerSite::SaveObject() {
-    note("SaveObject");
-    return S_OK;
+    return noted("SaveObject", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
@@ -127,18 +126,15 @@ HRESULT STDMETHODCALLTYPE ContainerSite::GetContainer(IOleContainer** container)
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::ShowObject() {
-    note("ShowObject");
-    return S_OK;
+    return noted("ShowObject", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::OnShowWindow(BOOL) {
-    note("OnShowWindow");
-    return S_OK;
+    return noted("OnShowWindow", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::RequestNewObjectLayout() {
-    note("RequestNewObjectLayout");
-    return E_NOTIMPL;
+    return noted("RequestNewObjectLayout", E_NOTIMPL);
 }
 
 // IOleWindow
@@ -151,15 +147,13 @@ HRESULT STDMETHODCALLTYPE ContainerSite::GetWindow(HWND* window) {
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::ContextSensitiveHelp(BOOL) {
-    note("ContextSensitiveHelp");
-    return E_NOTIMPL;
+    return noted("ContextSensitiveHelp", E_NOTIMPL);
 }
 
 // IOleInPlaceSite
 
 HRESULT STDMETHODCALLTYPE ContainerSite::CanInPlaceActivate() {
-    note("CanInPlaceActivate");
-    return S_OK;
+    return noted("CanInPlaceActivate", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::OnInPlaceActivate() {
@@ -170,8 +164,7 @@ HRESULT STDMETHODCALLTYPE ContainerSite::OnInPlaceActivate() {
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::OnUIActivate() {
-    note("OnUIActivate");
-    return S_OK;
+    return noted("OnUIActivate", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
@@ -193,13 +186,11 @@ HRESULT STDMETHODCALLTYPE ContainerSite::GetWindowContext(IOleInPlaceFrame** fra
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::Scroll(SIZE) {
-    note("Scroll");
-    return E_NOTIMPL;
+    return noted("Scroll", E_NOTIMPL);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::OnUIDeactivate(BOOL) {
-    note("OnUIDeactivate");
-    return S_OK;
+    return noted("OnUIDeactivate", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::OnInPlaceDeactivate() {
@@ -209,8 +200,7 @@ HRESULT STDMETHODCALLTYPE ContainerSite::OnInPlaceDeactivate() {
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::DiscardUndoState() {
-    note("DiscardUndoState");
-    return S_OK;
+    return noted("DiscardUndoState", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::DeactivateAndUndo() {
@@ -279,33 +269,27 @@ HRESULT STDMETHODCALLTYPE ContainerSite::SetActiveObject(IOleInPlaceActiveObject
 // IOleInPlaceFrame
 
 HRESULT STDMETHODCALLTYPE ContainerSite::InsertMenus(HMENU, OLEMENUGROUPWIDTHS*) {
-    note("InsertMenus");
-    return E_NOTIMPL;
+    return noted("InsertMenus", E_NOTIMPL);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::SetMenu(HMENU, HOLEMENU, HWND) {
-    note("SetMenu");
-    return S_OK;
+    return noted("SetMenu", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::RemoveMenus(HMENU) {
-    note("RemoveMenus");
-    return S_OK;
+    return noted("RemoveMenus", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::SetStatusText(LPCOLESTR) {
-    note("SetStatusText");
-    return S_OK;
+    return noted("SetStatusText", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::EnableModeless(BOOL) {
-    note("EnableModeless");
-    return S_OK;
+    return noted("EnableModeless", S_OK);
 }
 
 HRESULT STDMETHODCALLTYPE ContainerSite::TranslateAccelerator(MSG*, WORD) {
-    note("TranslateAccelerator");
-    return S_FALSE;
+    return noted("TranslateAccelerator", S_FALSE);
 }
 
 }  // namespace zn::refhost::win

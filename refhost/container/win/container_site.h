@@ -96,6 +96,11 @@ public:
 
 private:
     void note(const char* call);
+    // Notes the call and gives its answer: the site's many members that only answer.
+    HRESULT noted(const char* call, HRESULT answer) {
+        note(call);
+        return answer;
+    }
     RECT client_rect() const noexcept;
 
     HWND window_;
