@@ -13,52 +13,59 @@ namespace zn::host {
 struct SessionContext : IDispatch {};
 
 struct ServiceProvider : IDispatch {
-    ZN_SLOT(1) ZN_SLOT(2)
-    // 3: the session object; the component queries it for SessionContext.
-    virtual HRESULT STDMETHODCALLTYPE get_Session(IDispatch** session) = 0;
+    ZN_SLOT(1)
+    ZN_SLOT(2)
+        // 3: the session object; the component queries it for SessionContext.
+        virtual HRESULT STDMETHODCALLTYPE get_Session(IDispatch** session) = 0;
 };
 
 struct HostApplication : IDispatch {
-    ZN_SLOT(1) ZN_SLOT(2) ZN_SLOT(3)
-    // 4: the host's service provider.
-    virtual HRESULT STDMETHODCALLTYPE get_Services(ServiceProvider** services) = 0;
+    ZN_SLOT(1)
+    ZN_SLOT(2) ZN_SLOT(3)
+        // 4: the host's service provider.
+        virtual HRESULT STDMETHODCALLTYPE get_Services(ServiceProvider** services) = 0;
 };
 
 struct SystemInfo : IDispatch {
     ZN_SLOTS_1_TO_9 ZN_SLOTS_DECADE(1)
-    // 20: binds the object to the session; the context may come back replaced, and the
-    // caller keeps it as Init leaves it.
-    virtual HRESULT STDMETHODCALLTYPE Init(SessionContext** context) = 0;
-    ZN_SLOT(21) ZN_SLOT(22) ZN_SLOT(23) ZN_SLOT(24) ZN_SLOT(25) ZN_SLOT(26) ZN_SLOT(27) ZN_SLOT(28) ZN_SLOT(29)
-    ZN_SLOTS_DECADE(3) ZN_SLOT(40) ZN_SLOT(41) ZN_SLOT(42)
-    // 43: called last, before release.
-    virtual HRESULT STDMETHODCALLTYPE CloseDown() = 0;
-    ZN_SLOT(44) ZN_SLOT(45) ZN_SLOT(46) ZN_SLOT(47) ZN_SLOT(48) ZN_SLOT(49)
-    ZN_SLOT(50) ZN_SLOT(51) ZN_SLOT(52) ZN_SLOT(53) ZN_SLOT(54) ZN_SLOT(55) ZN_SLOT(56) ZN_SLOT(57)
-    // 58: module code (4096 HM, 8192 HV), -1, -1, a value by reference preset to 0 and not
-    // read after; true exactly when that module is installed.
-    virtual HRESULT STDMETHODCALLTYPE IsSystemInstalled(LONG module, LONG option1, LONG option2, LONG* reserved,
-                                                        VARIANT_BOOL* installed) = 0;
+        // 20: binds the object to the session; the context may come back replaced, and the
+        // caller keeps it as Init leaves it.
+        virtual HRESULT STDMETHODCALLTYPE Init(SessionContext** context) = 0;
+    ZN_SLOT(21)
+    ZN_SLOT(22) ZN_SLOT(23) ZN_SLOT(24) ZN_SLOT(25) ZN_SLOT(26) ZN_SLOT(27) ZN_SLOT(28) ZN_SLOT(29) ZN_SLOTS_DECADE(3)
+        ZN_SLOT(40) ZN_SLOT(41) ZN_SLOT(42)
+        // 43: called last, before release.
+        virtual HRESULT STDMETHODCALLTYPE CloseDown() = 0;
+    ZN_SLOT(44)
+    ZN_SLOT(45) ZN_SLOT(46) ZN_SLOT(47) ZN_SLOT(48) ZN_SLOT(49) ZN_SLOT(50) ZN_SLOT(51) ZN_SLOT(52) ZN_SLOT(53)
+        ZN_SLOT(54) ZN_SLOT(55) ZN_SLOT(56) ZN_SLOT(57)
+        // 58: module code (4096 HM, 8192 HV), -1, -1, a value by reference preset to 0 and not
+        // read after; true exactly when that module is installed.
+        virtual HRESULT STDMETHODCALLTYPE
+        IsSystemInstalled(LONG module, LONG option1, LONG option2, LONG* reserved, VARIANT_BOOL* installed) = 0;
 };
 
 struct FileUtilities : IDispatch {
-    ZN_SLOT(1) ZN_SLOT(2) ZN_SLOT(3) ZN_SLOT(4) ZN_SLOT(5)
-    // 6: every occurrence of search in text replaced; count by reference preset to 0, not read after.
-    virtual HRESULT STDMETHODCALLTYPE ReplaceText(BSTR text, BSTR search, BSTR replacement, LONG* count,
-                                                  BSTR* result) = 0;
+    ZN_SLOT(1)
+    ZN_SLOT(2) ZN_SLOT(3) ZN_SLOT(4) ZN_SLOT(5)
+        // 6: every occurrence of search in text replaced; count by reference preset to 0, not read after.
+        virtual HRESULT STDMETHODCALLTYPE
+        ReplaceText(BSTR text, BSTR search, BSTR replacement, LONG* count, BSTR* result) = 0;
     // 7: folder part when folder is true (-1), file-name part when false (0).
     virtual HRESULT STDMETHODCALLTYPE GetPathPart(BSTR path, LONG folder, BSTR* part) = 0;
-    ZN_SLOT(8) ZN_SLOT(9) ZN_SLOT(10) ZN_SLOT(11) ZN_SLOT(12) ZN_SLOT(13) ZN_SLOT(14) ZN_SLOT(15) ZN_SLOT(16)
-    ZN_SLOT(17) ZN_SLOT(18)
-    // 19: true exactly when path names an existing file; a folder path ending in "\" is true
-    // when the folder exists.
-    virtual HRESULT STDMETHODCALLTYPE FileExists(BSTR path, VARIANT_BOOL* exists) = 0;
+    ZN_SLOT(8)
+    ZN_SLOT(9) ZN_SLOT(10) ZN_SLOT(11) ZN_SLOT(12) ZN_SLOT(13) ZN_SLOT(14) ZN_SLOT(15) ZN_SLOT(16) ZN_SLOT(17)
+        ZN_SLOT(18)
+        // 19: true exactly when path names an existing file; a folder path ending in "\" is true
+        // when the folder exists.
+        virtual HRESULT STDMETHODCALLTYPE FileExists(BSTR path, VARIANT_BOOL* exists) = 0;
 };
 
 struct TextServices : IDispatch {
-    ZN_SLOT(1) ZN_SLOT(2)
-    // 3: the display text for text; arguments by reference, always an empty array of variants here.
-    virtual HRESULT STDMETHODCALLTYPE PrepareText(BSTR text, SAFEARRAY** arguments, BSTR* prepared) = 0;
+    ZN_SLOT(1)
+    ZN_SLOT(2)
+        // 3: the display text for text; arguments by reference, always an empty array of variants here.
+        virtual HRESULT STDMETHODCALLTYPE PrepareText(BSTR text, SAFEARRAY** arguments, BSTR* prepared) = 0;
 };
 
 // The four record classes share Init, CloseDown, Load and Save as adjacent members:
@@ -66,38 +73,34 @@ struct TextServices : IDispatch {
 //   CloseDown(): a second call on the same object is harmless.
 //   Load(id, reserved by reference preset to 0): fails when the record cannot be loaded.
 //   Save(): stores the changed fields.
-#define ZN_RECORD_MEMBERS                                                       \
+#define ZN_RECORD_MEMBERS                                                             \
     virtual HRESULT STDMETHODCALLTYPE Init(::zn::host::SessionContext** context) = 0; \
-    virtual HRESULT STDMETHODCALLTYPE CloseDown() = 0;                          \
-    virtual HRESULT STDMETHODCALLTYPE Load(LONG id, LONG* reserved) = 0;        \
+    virtual HRESULT STDMETHODCALLTYPE CloseDown() = 0;                                \
+    virtual HRESULT STDMETHODCALLTYPE Load(LONG id, LONG* reserved) = 0;              \
     virtual HRESULT STDMETHODCALLTYPE Save() = 0;
 
 // Init is member 61.
 struct FacultyStaffRecord : IDispatch {
     ZN_SLOTS_1_TO_9 ZN_SLOTS_DECADE(1) ZN_SLOTS_DECADE(2) ZN_SLOTS_DECADE(3) ZN_SLOTS_DECADE(4) ZN_SLOTS_DECADE(5)
-    ZN_SLOT(60)
-    ZN_RECORD_MEMBERS
+        ZN_SLOT(60) ZN_RECORD_MEMBERS
 };
 
 // Init is member 67.
 struct ApplicantRecord : IDispatch {
     ZN_SLOTS_1_TO_9 ZN_SLOTS_DECADE(1) ZN_SLOTS_DECADE(2) ZN_SLOTS_DECADE(3) ZN_SLOTS_DECADE(4) ZN_SLOTS_DECADE(5)
-    ZN_SLOT(60) ZN_SLOT(61) ZN_SLOT(62) ZN_SLOT(63) ZN_SLOT(64) ZN_SLOT(65) ZN_SLOT(66)
-    ZN_RECORD_MEMBERS
+        ZN_SLOT(60) ZN_SLOT(61) ZN_SLOT(62) ZN_SLOT(63) ZN_SLOT(64) ZN_SLOT(65) ZN_SLOT(66) ZN_RECORD_MEMBERS
 };
 
 // Init is member 73.
 struct StudentRecord : IDispatch {
     ZN_SLOTS_1_TO_9 ZN_SLOTS_DECADE(1) ZN_SLOTS_DECADE(2) ZN_SLOTS_DECADE(3) ZN_SLOTS_DECADE(4) ZN_SLOTS_DECADE(5)
-    ZN_SLOTS_DECADE(6) ZN_SLOT(70) ZN_SLOT(71) ZN_SLOT(72)
-    ZN_RECORD_MEMBERS
+        ZN_SLOTS_DECADE(6) ZN_SLOT(70) ZN_SLOT(71) ZN_SLOT(72) ZN_RECORD_MEMBERS
 };
 
 // Init is member 66.
 struct IndividualRecord : IDispatch {
     ZN_SLOTS_1_TO_9 ZN_SLOTS_DECADE(1) ZN_SLOTS_DECADE(2) ZN_SLOTS_DECADE(3) ZN_SLOTS_DECADE(4) ZN_SLOTS_DECADE(5)
-    ZN_SLOT(60) ZN_SLOT(61) ZN_SLOT(62) ZN_SLOT(63) ZN_SLOT(64) ZN_SLOT(65)
-    ZN_RECORD_MEMBERS
+        ZN_SLOT(60) ZN_SLOT(61) ZN_SLOT(62) ZN_SLOT(63) ZN_SLOT(64) ZN_SLOT(65) ZN_RECORD_MEMBERS
 };
 
 #undef ZN_RECORD_MEMBERS
@@ -106,8 +109,8 @@ struct FieldSet;
 
 struct DataObject : IDispatch {
     ZN_SLOTS_1_TO_9 ZN_SLOTS_DECADE(1) ZN_SLOTS_DECADE(2) ZN_SLOT(30) ZN_SLOT(31) ZN_SLOT(32) ZN_SLOT(33) ZN_SLOT(34)
-    // 35: given 1, the loaded record's fields.
-    virtual HRESULT STDMETHODCALLTYPE Fields(LONG which, FieldSet** fields) = 0;
+        // 35: given 1, the loaded record's fields.
+        virtual HRESULT STDMETHODCALLTYPE Fields(LONG which, FieldSet** fields) = 0;
 };
 
 struct FieldSet : IDispatch {

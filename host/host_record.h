@@ -21,8 +21,6 @@ public:
     void save();
     void close_down();
 
-    const RecordType& type() const noexcept { return type_; }
-
 private:
     const RecordType& type_;
     com::ComPtr<IDispatch> object_;

@@ -1,9 +1,11 @@
 #include "host/record_types.h"
 
+#include "platform/text/utf.h"
+
 namespace zn::host {
 
-std::string narrow(std::u16string_view ascii) {
-    return {ascii.begin(), ascii.end()};
+std::string narrow_name(const RecordType& type) {
+    return text::to_utf8(type.name);
 }
 
 std::string narrow_names() {

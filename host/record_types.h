@@ -59,11 +59,8 @@ inline constexpr std::array<RecordType, 4> kRecordTypes{{
      kRecordCallsOf<IndividualRecord>},
 }};
 
-// A text of the table (every one is ASCII) in 8-bit text, as the reference host stores it.
-std::string narrow(std::u16string_view ascii);
-inline std::string narrow_name(const RecordType& type) {
-    return narrow(type.name);
-}
+// The type's name in UTF-8, as the reference host stores it.
+std::string narrow_name(const RecordType& type);
 
 // The names, in the table's order, joined by ", " (for messages that list them).
 std::string narrow_names();

@@ -3,6 +3,8 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "page/page_class.h"
 #include "platform/com/com_error.h"
@@ -23,6 +25,9 @@ HRESULT task_memory_copy(const wchar_t* text, LPOLESTR* out) {
     std::memcpy(*out, text, bytes);
     return S_OK;
 }
+
+// The longest path the system's file functions take, with the "\\?\\" prefix.
+constexpr DWORD kLongestPath = 32768;
 
 // Only a document file of this page may be loaded: another file would show the page under its name.
 HRESULT check_document_file(const wchar_t* path) {
@@ -551,22 +556,21 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::GetCurFile(LPOLESTR* file_name) {
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::Load(BOOL, IMoniker* moniker, LPBC context, DWORD) {
     if (!moniker) return E_INVALIDARG;
+    LPOLESTR display_name = nullptr;
+    HRESULT hr = moniker->GetDisplayName(context, nullptr, &display_name);
+    const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> name(display_name, CoTaskMemFree);
+    if (FAILED(hr)) return hr;
+    if (!name) return E_FAIL;
     // A browser names the file by a file: URL; one on another server cannot be looked into.
-    LPOLESTR name = nullptr;
-    if (SUCCEEDED(moniker->GetDisplayName(context, nullptr, &name)) && name) {
-        wchar_t path[MAX_PATH] = {};
-        DWORD length = MAX_PATH;
-        bool local = false;
-        if (UrlIsFileUrlW(name))
-            local = SUCCEEDED(PathCreateFromUrlW(name, path, &length, 0));
-        else if (!PathIsURLW(name))
-            local = lstrcpynW(path, name, MAX_PATH) != nullptr;
-        CoTaskMemFree(name);
-        if (local) {
-            const HRESULT hr = check_document_file(path);
-            if (FAILED(hr)) return hr;
-        }
+    if (UrlIsFileUrlW(name.get())) {
+        std::wstring path(kLongestPath, L'\0');
+        DWORD length = kLongestPath;
+        hr = PathCreateFromUrlW(name.get(), path.data(), &length, 0);
+        if (SUCCEEDED(hr)) hr = check_document_file(path.c_str());
+    } else if (!PathIsURLW(name.get())) {
+        hr = check_document_file(name.get());
     }
+    if (FAILED(hr)) return hr;
     moniker_ = com::ComPtr<IMoniker>(moniker);
     return S_OK;
 }

@@ -137,7 +137,7 @@ ErrorReport describe(const std::exception& error) noexcept {
             // A success code in an error would report the failure as success.
             const HRESULT hr = FAILED(e->code()) ? e->code() : E_FAIL;
             if (hr == E_OUTOFMEMORY || hr == kOutOfMemory) return {hr, standard_description(kOutOfMemory)};
-            return {hr, e->description().empty() ? standard_description(hr) : e->description()};
+            return {hr, e->description()};  // never empty: a ComError has its code's text at least
         }
         if (dynamic_cast<const std::bad_alloc*>(&error) || dynamic_cast<const std::length_error*>(&error))
             return {E_OUTOFMEMORY, standard_description(kOutOfMemory)};

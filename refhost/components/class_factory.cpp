@@ -12,7 +12,7 @@ HRESULT HostClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** pp
     return com::com_boundary([&] {
         const std::string member = cls_ + ".Create";
         try {
-            state_->fail_if_injected(member);
+            state_->before_member_call(member);
         } catch (const com::ComError& e) {
             // Only a refused creation is a call of its own in the journal; a successful one
             // shows as the new object's "created" entry.

@@ -67,7 +67,7 @@ void HostState::journal_outcome(std::size_t ticket, CallOutcome outcome, HRESULT
     journal_.set_outcome(ticket, std::move(outcome), result);
 }
 
-void HostState::fail_if_injected(const std::string& member) {
+void HostState::before_member_call(const std::string& member) {
     if (config.before_call) config.before_call(member);
     std::optional<Failure> failure;
     {

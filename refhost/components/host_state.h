@@ -46,8 +46,9 @@ public:
     // Journals a call of its own (used for the failed creation of an object).
     std::size_t journal_call(const std::string& object, std::string member, std::string args);
     void journal_outcome(std::size_t ticket, CallOutcome outcome, HRESULT result);
-    // Throws the failure injected into member for this call, if any.
-    void fail_if_injected(const std::string& member);
+    // Before each call of a host member: runs the test's before_call hook, then throws the
+    // failure injected into member for this call, if any.
+    void before_member_call(const std::string& member);
 
 private:
     struct Tracked {
@@ -72,7 +73,7 @@ HRESULT HostState::serve(const std::string& object, std::string_view cls, std::s
         std::string full = std::string(cls) + "." + std::string(member);
         const std::size_t ticket = journal_call(object, full, args());
         try {
-            fail_if_injected(full);
+            before_member_call(full);
             journal_outcome(ticket, CallOutcome{body()}, S_OK);
         } catch (const com::ComError& e) {
             journal_outcome(ticket, CallOutcome{failure_text(e.code())}, e.code());

@@ -27,7 +27,8 @@ std::string changes_text(const store::RecordUpdate& changes) {
 // The class's name, as the journal and the descriptions give it.
 template <class Interface>
 std::string class_name() {
-    return std::string(record_type_of<Interface>().class_name);
+    constexpr std::string_view name = record_type_of<Interface>().class_name;
+    return std::string(name);
 }
 
 }  // namespace

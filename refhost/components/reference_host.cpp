@@ -21,6 +21,13 @@ HostClassFactory::Creator creator_of(const std::shared_ptr<HostState>& state) {
     };
 }
 
+// One record class, served under its CLSID and class name from the record-type table.
+template <class Record, class Serve>
+void serve_record(Serve& serve, const std::shared_ptr<HostState>& state) {
+    constexpr const host::RecordType& type = record_type_of<Record>();
+    serve(type.clsid, std::string(type.class_name), creator_of<RecordObject<Record>>(state));
+}
+
 }  // namespace
 
 ReferenceHost::ReferenceHost() : state_(std::make_shared<HostState>()) {
@@ -32,13 +39,10 @@ ReferenceHost::ReferenceHost() : state_(std::make_shared<HostState>()) {
     };
     serve(host::CLSID_SystemInfo, "SystemInfo", creator_of<SystemInfoObject>(state_));
     serve(host::CLSID_FileUtilities, "FileUtilities", creator_of<FileUtilitiesObject>(state_));
-    const auto serve_records = [&]<class... Record>() {
-        (serve(record_type_of<Record>().clsid, std::string(record_type_of<Record>().class_name),
-               creator_of<RecordObject<Record>>(state_)),
-         ...);
-    };
-    serve_records.
-    operator()<host::FacultyStaffRecord, host::ApplicantRecord, host::StudentRecord, host::IndividualRecord>();
+    serve_record<host::FacultyStaffRecord>(serve, state_);
+    serve_record<host::ApplicantRecord>(serve, state_);
+    serve_record<host::StudentRecord>(serve, state_);
+    serve_record<host::IndividualRecord>(serve, state_);
     serve(host::CLSID_TextServices, std::string(kSharedClass),
           [] { return com::ComPtr<IUnknown>(text_services_for_this_thread()->unknown()); });
     set_active_host_state(state_);

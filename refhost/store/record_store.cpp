@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/text/utf.h"
+
 namespace zn::refhost::store {
 namespace {
 
@@ -26,8 +28,7 @@ std::string describe(std::string_view type, std::int32_t id) {
 }  // namespace
 
 bool is_record_type(std::string_view type) {
-    const auto& types = host::kRecordTypes;
-    return std::any_of(types.begin(), types.end(), [&](const auto& t) { return host::narrow_name(t) == type; });
+    return host::find_record_type(text::from_utf8(type)) != nullptr;
 }
 
 RecordStore::RecordStore(const std::filesystem::path& path, Connection::Mode mode) : db_(path, mode) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/text/utf.h"
 #include "refhost/store/record_store.h"
 
 namespace zn::refhost {
@@ -103,7 +104,7 @@ DemoSchool make_demo_school(const std::filesystem::path& dir) {
         std::filesystem::create_directories(folder);
         DemoImport import{&t, dir / (std::string(t.folder) + "-export.csv")};
         std::string csv;
-        add_line(csv, "System record ID," + host::narrow(t.record_type.heading_identifier) + ",Photo file");
+        add_line(csv, "System record ID," + text::to_utf8(t.record_type.heading_identifier) + ",Photo file");
         import.lines = 1;
 
         for (int i = 0; i < t.count; ++i) {

@@ -176,7 +176,9 @@ int gui(ReferenceHost& host) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) break;
         if (got == -1) {
-            keep_first(session, named("GetMessage", HRESULT_FROM_WIN32(GetLastError())));
+            // No error info comes with a failed GetMessage: the code's own text describes it.
+            const HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
+            keep_first(session, com::ComError(hr, u"GetMessage: " + com::standard_description(hr)));
             break;
         }
         if (document.translate(message)) continue;

@@ -20,12 +20,20 @@ void ContainerSite::release_object() noexcept {
     object_ = nullptr;
 }
 
-void ContainerSite::note(const char* call) {
-    if (journal_) journal_->emplace_back(call);
+// The journal is a witness only: a note that cannot be kept (memory running out) is dropped
+// rather than let a site call fail or a take-down step be skipped.
+void ContainerSite::note(const char* call) noexcept {
+    try {
+        if (journal_) journal_->emplace_back(call);
+    } catch (...) {  // NOLINT(bugprone-empty-catch)
+    }
 }
 
-void ContainerSite::note_own_call(std::string_view call) {
-    if (journal_) journal_->push_back("container: " + std::string(call));
+void ContainerSite::note_own_call(std::string_view call) noexcept {
+    try {
+        if (journal_) journal_->push_back("container: " + std::string(call));
+    } catch (...) {  // NOLINT(bugprone-empty-catch)
+    }
 }
 
 namespace {
@@ -220,24 +228,26 @@ HRESULT STDMETHODCALLTYPE ContainerSite::OnPosRectChange(const RECT* position) {
 
 HRESULT STDMETHODCALLTYPE ContainerSite::ActivateMe(IOleDocumentView* view) {
     note("ActivateMe");
+    // Each of the container's own calls is journalled before it is made.
+    const auto step = [&](const char* name, auto&& call) {
+        note_own_call(name);
+        com::check(call());
+    };
     return com::com_boundary([&] {
         com::ComPtr<IOleDocumentView> activated(view);
         if (!activated) {
             if (!object_) com::throw_error(E_UNEXPECTED, u"The site serves no document.");
-            note_own_call("CreateView");
-            com::check(object_.as<IOleDocument>()->CreateView(static_cast<IOleInPlaceSite*>(this), nullptr, 0,
-                                                              activated.put()));
+            const auto document = object_.as<IOleDocument>();
+            step("CreateView", [&] {
+                return document->CreateView(static_cast<IOleInPlaceSite*>(this), nullptr, 0, activated.put());
+            });
         }
         view_ = activated;
-        note_own_call("SetInPlaceSite");
-        com::check(activated->SetInPlaceSite(static_cast<IOleInPlaceSite*>(this)));
-        note_own_call("UIActivate(TRUE)");
-        com::check(activated->UIActivate(TRUE));
+        step("SetInPlaceSite", [&] { return activated->SetInPlaceSite(static_cast<IOleInPlaceSite*>(this)); });
+        step("UIActivate(TRUE)", [&] { return activated->UIActivate(TRUE); });
         RECT r = client_rect();
-        note_own_call("SetRect");
-        com::check(activated->SetRect(&r));
-        note_own_call("Show(TRUE)");
-        com::check(activated->Show(TRUE));
+        step("SetRect", [&] { return activated->SetRect(&r); });
+        step("Show(TRUE)", [&] { return activated->Show(TRUE); });
     });
 }
 

@@ -41,7 +41,7 @@ public:
     void deactivate();
 
     // Records a call the container makes on the object (see SiteJournal).
-    void note_own_call(std::string_view call);
+    void note_own_call(std::string_view call) noexcept;
 
     HWND window() const noexcept { return window_; }
     IOleDocumentView* view() const noexcept { return view_.get(); }
@@ -95,9 +95,9 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* message, WORD id) override;
 
 private:
-    void note(const char* call);
+    void note(const char* call) noexcept;
     // Notes the call and gives its answer: the site's many members that only answer.
-    HRESULT noted(const char* call, HRESULT answer) {
+    HRESULT noted(const char* call, HRESULT answer) noexcept {
         note(call);
         return answer;
     }
