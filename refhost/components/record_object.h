@@ -17,7 +17,7 @@ namespace zn::refhost {
 template <class Interface>
 constexpr const host::RecordType& record_type_of() {
     for (const host::RecordType& type : host::kRecordTypes) {
-        if (&type.calls == &host::kRecordCallsOf<Interface>) return type;
+        if (com::same_guid(type.calls.iid, com::iid_of<Interface>())) return type;
     }
     throw std::logic_error("not one of the record interfaces");
 }
