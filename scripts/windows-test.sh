@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Builds the Windows presets and runs their tests under Wine, each suite in one Xvfb display:
 #   win-x64: every unit test plus the Wine-only tests, under the system's 64-bit Wine;
-#   win-x86: the same under 32-bit Wine, emulated in the i386 tree of scripts/wine-x86.sh
-#            (made and cached on first use), plus what only a 32-bit caller can get wrong.
+#   win-x86: the same under 32-bit Wine in the i386 tree of scripts/wine-x86.sh (made and
+#            cached on first use, while the presets compile), plus what only a 32-bit caller
+#            can get wrong; then the tree's own test, that it leaves the machine as it was.
+# Every suite runs in mount and PID namespaces of its own, so no Wine process outlives it.
 # JOBS sets the build parallelism (default: the number of cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-$(nproc)}
+# shellcheck source=lib/debian-tree.sh
+. scripts/lib/debian-tree.sh
 
 say() { printf '\n== %s\n' "$*"; }
 elapsed() { printf '%dm%02ds' $(($1 / 60)) $(($1 % 60)); }
@@ -17,26 +21,44 @@ if dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 && dpkg-query 
     exit 1
 fi
 
+# The tree is mostly downloads and disk: it is made while the presets compile.
+mkdir -p build/logs
+tree_log=build/logs/x86-tree.log
+tree_start=$SECONDS
+scripts/wine-x86.sh make >"$tree_log" 2>&1 &
+tree=$!
+trap 'kill "$tree" 2>/dev/null || true' EXIT
+
 for preset in win-x64 win-x86; do
     say "building $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$JOBS"
 done
 
-# One display per suite: the persistent wineserver keeps the display it started with.
-# The tests run one at a time, as they share the prefix's registry.
+# One display per suite: the persistent wineserver keeps the display it started with. Two tests
+# at a time; tests that share the prefix's registry or the display take their locks.
 say "testing win-x64 under Wine"
 start=$SECONDS
-xvfb-run -a ctest --preset win-x64
+scripts/suite.sh run win-x64 "${ZN_ISOLATED[@]}" xvfb-run -a ctest --preset win-x64 -j 2
 say "win-x64 suite: $(elapsed $((SECONDS - start)))"
 
+if ! wait "$tree"; then
+    cat "$tree_log" >&2
+    echo "the 32-bit Wine tree could not be made" >&2
+    exit 1
+fi
+trap - EXIT
+cat "$tree_log"
+say "32-bit Wine tree: ready $(elapsed $((SECONDS - tree_start))) after the start"
+
+say "x86 suite: $(scripts/wine-x86.sh mode)"
 start=$SECONDS
-scripts/wine-x86.sh make
-say "32-bit Wine tree: $(elapsed $((SECONDS - start)))"
-say "testing win-x86 under emulated 32-bit Wine"
-start=$SECONDS
-# Two at a time: each emulated process spends most of its life starting up, one core each.
-# Tests that share the registry or the display still take their locks. A process that hangs
-# inside the emulator (seen once in a suite of 360) is given another try.
-xvfb-run -a scripts/wine-x86.sh run ctest --preset win-x86 -j 2 --repeat after-timeout:2
+# Two at a time: each emulated process spends most of its life starting up, one core each. A
+# process that hangs inside the emulator (seen once in a suite of 360) is given a second try,
+# which the report names; a second timeout fails the test.
+scripts/suite.sh run win-x86 xvfb-run -a scripts/wine-x86.sh run ctest --preset win-x86 -j 2 \
+    --repeat after-timeout:2 -LE machine
 say "win-x86 suite: $(elapsed $((SECONDS - start)))"
+
+say "the x86 tree and the machine"
+scripts/suite.sh run win-x86-machine ctest --preset win-x86 -L machine

@@ -1,42 +1,47 @@
 #!/usr/bin/env bash
-# The 32-bit Wine that runs the x86 build on this 64-bit-only machine: an i386 Debian tree with
-# 32-bit Wine, its programs run by qemu-user through a binfmt handler for i386 only. The system
-# itself never gets 32-bit packages (wine32 there would break the 64-bit Wine of the x64 suite).
+# The 32-bit Wine that runs the x86 build: an i386 Debian tree with 32-bit Wine, its programs
+# run by the kernel where it runs i386 programs itself, and by qemu-user through a binfmt
+# handler for i386 only where it does not. The system itself never gets 32-bit packages (wine32
+# there would break the 64-bit Wine of the x64 suite).
 #
 #   wine-x86.sh make         make the tree if it is missing or its recipe changed (cached)
-#   wine-x86.sh run CMD...   run CMD with the tree entered (mounts and handler in place, and
-#                            ZN_WINE_PREFIX_TEMPLATE naming its initialised prefix); everything
-#                            is undone afterwards
+#   wine-x86.sh run CMD...   run CMD with the tree entered (its mounts, the handler if needed,
+#                            ZN_WINE_PREFIX_TEMPLATE naming its initialised prefix)
 #   wine-x86.sh exec PROGRAM [ARGS...]
 #                            inside a run: PROGRAM (wine, wineserver, wineboot) in the tree,
 #                            in the current folder, with the Wine and test variables passed on
-#   wine-x86.sh clean        stop every Wine process of the tree, undo mounts and the handler
+#   wine-x86.sh mode         how i386 programs run here: "native i386" or "emulated, qemu X"
+#   wine-x86.sh current      exit 0 when the cached tree is up to date
+#   wine-x86.sh clean        remove the binfmt handler (all else vanishes with each run)
+#
+# `make` and `run` work in mount and PID namespaces of their own: the tree's mounts never reach
+# the machine's mount table and every process of the tree ends with them, however they end.
+# The handler, the one thing only the machine can hold, is removed when the run ends, by a
+# watcher if the run is killed. Runs take one lock, so they never overlap.
 #
 # The cache lives outside the checkout (ZN_X86_CACHE, default /var/cache/znimportphotos) and is
-# made again when RECIPE below changes. Needs root (chroot, mounts, binfmt_misc).
+# made again when anything that makes the tree changes (see recipe). Needs root.
 set -euo pipefail
 
-CACHE=${ZN_X86_CACHE:-/var/cache/znimportphotos}
-ROOT=$CACHE/wine-i386
+SELF=$(readlink -f "${BASH_SOURCE[0]}")
+CHECKOUT=$(dirname "$(dirname "$SELF")")
+# shellcheck source=lib/debian-tree.sh
+. "$(dirname "$SELF")/lib/debian-tree.sh"
+
+ROOT=$ZN_CACHE/wine-i386
 TREE=$ROOT/tree
 QEMU=$ROOT/qemu/usr/bin/qemu-i386
 STAMP=$ROOT/recipe
-LOCK=$CACHE/wine-i386.lock
-HANDLER=/proc/sys/fs/binfmt_misc/zn-qemu-i386
-SELF=$(readlink -f "${BASH_SOURCE[0]}")
-CHECKOUT=$(dirname "$(dirname "$SELF")")
+VERSIONS=$ROOT/versions
+TEMPLATE=/root/.wine32
 
-MIRROR=$(sed -n 's/^URIs: *\([^ ]*debian\)$/\1/p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -1)
-MIRROR=${MIRROR:-http://deb.debian.org/debian}
+say() { tree_say "$@"; }
 
-# Everything that decides what the tree holds; a change here makes the cache again.
 # Debian 12's own qemu-user-static (7.2) is far too slow for Wine; the backports build is not.
 RECIPE="suite=bookworm arch=i386 variant=minbase
 qemu=qemu-user from bookworm-backports
 packages=wine wine32
 prefix=win32 wineboot -i, mscoree and mshtml off"
-
-say() { printf '== %s\n' "$*" >&2; }
 
 # A clean environment for programs in the tree: nothing of the caller's but what Wine and the
 # tests need.
@@ -59,129 +64,146 @@ in_tree() {
     chroot "$TREE" /usr/bin/env -i "${vars[@]}" "$@"
 }
 
-register_handler() {
-    [ -d /proc/sys/fs/binfmt_misc ] || { say "no binfmt_misc in this kernel"; exit 1; }
-    [ -e /proc/sys/fs/binfmt_misc/register ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-    [ -e "$HANDLER" ] && echo -1 >"$HANDLER"
-    # i386 ELF executables only; F opens the interpreter now, so it also serves inside the tree.
-    printf '%s' ":zn-qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:$QEMU:F" \
-        >/proc/sys/fs/binfmt_misc/register
-}
-
-unregister_handler() {
-    if [ -e "$HANDLER" ]; then echo -1 >"$HANDLER"; fi
-}
-
-mounted() { mountpoint -q "$1"; }
-
+# Inside the namespaces: what the tree needs of the machine. Never unmounted by hand: the
+# mounts end with the namespace.
 mount_tree() {
-    mounted "$TREE/proc" || mount -t proc proc "$TREE/proc"
-    mounted "$TREE/sys" || mount --rbind /sys "$TREE/sys"
-    mounted "$TREE/dev" || mount --rbind /dev "$TREE/dev"
+    mount -t proc proc "$TREE/proc"
+    mount --rbind /sys "$TREE/sys"
+    mount --rbind /dev "$TREE/dev"
     # /tmp for the X display's socket and authority; the checkout at its own path, so that
     # every path a test names means the same inside and outside.
-    mounted "$TREE/tmp" || mount --bind /tmp "$TREE/tmp"
+    mount --bind /tmp "$TREE/tmp"
     mkdir -p "$TREE$CHECKOUT"
-    mounted "$TREE$CHECKOUT" || mount --bind "$CHECKOUT" "$TREE$CHECKOUT"
+    mount --bind "$CHECKOUT" "$TREE$CHECKOUT"
 }
 
-unmount_tree() {
-    local m
-    for m in "$TREE$CHECKOUT" "$TREE/tmp" "$TREE/dev" "$TREE/sys" "$TREE/proc"; do
-        if mounted "$m"; then umount -R "$m" 2>/dev/null || umount -R -l "$m"; fi
-    done
-}
-
-stop_wine() {
-    [ -x "$TREE/usr/bin/wineserver" ] || return 0
-    mounted "$TREE/proc" || return 0
-    local prefix
-    for prefix in /root/.wine32 ${WINEPREFIX:-}; do
-        [ -d "$TREE$prefix" ] || continue
-        WINEPREFIX=$prefix in_tree wineserver -k >/dev/null 2>&1 </dev/null || true
-    done
-    # Whatever still runs under the emulator belongs to the tree: end it.
-    pkill -KILL -f "^$QEMU" 2>/dev/null || true
-}
-
-clean() {
-    stop_wine
-    unmount_tree
-    unregister_handler
+# Inside the namespaces: i386 programs run, by the kernel or through the handler.
+enable_i386() {
+    if kernel_runs_i386; then
+        return 0
+    fi
+    [ -x "$QEMU" ] || { say "no qemu-i386 at $QEMU"; return 1; }
+    trap remove_i386_handler EXIT
+    register_i386_handler "$QEMU"
 }
 
 fetch_qemu() {
     local apt=$ROOT/apt
     rm -rf "$ROOT/qemu" "$apt"
     mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$ROOT/qemu"
-    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $MIRROR bookworm-backports main" >"$apt/sources.list"
+    echo "deb [signed-by=$ZN_KEYRING] $(debian_mirror) bookworm-backports main" >"$apt/sources.list"
     local opts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
                 -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o Debug::NoLocking=1)
     apt-get "${opts[@]}" update -qq
     (cd "$apt" && apt-get "${opts[@]}" download -qq qemu-user/bookworm-backports)
     dpkg -x "$apt"/qemu-user_*.deb "$ROOT/qemu"
     rm -rf "$apt"
-    [ -x "$QEMU" ] || { say "qemu-user from backports has no qemu-i386"; exit 1; }
+    [ -x "$QEMU" ] || { say "qemu-user from backports has no qemu-i386"; return 1; }
 }
 
 make_tree() {
-    command -v debootstrap >/dev/null || { say "debootstrap is not installed"; exit 1; }
+    command -v debootstrap >/dev/null || { say "debootstrap is not installed"; return 1; }
     say "making the 32-bit Wine tree in $ROOT (about ten minutes, once)"
-    clean
-    rm -rf "$ROOT"
+    remove_tree_folder "$ROOT"
     mkdir -p "$ROOT"
     fetch_qemu
-    register_handler
-    debootstrap --arch=i386 --foreign --variant=minbase bookworm "$TREE" "$MIRROR" >/dev/null
+    enable_i386
+    debootstrap --arch=i386 --foreign --variant=minbase bookworm "$TREE" "$(debian_mirror)" >/dev/null
     chroot "$TREE" /debootstrap/debootstrap --second-stage >/dev/null
-    cp /etc/apt/sources.list.d/debian.sources "$TREE/etc/apt/sources.list.d/"
-    rm -f "$TREE/etc/apt/sources.list"
+    rm -f "$TREE"/etc/apt/sources.list.d/*
+    tree_sources "$(debian_mirror)" "$(security_mirror)" >"$TREE/etc/apt/sources.list"
     mount_tree
     in_tree apt-get update -qq
     in_tree env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine wine32 >/dev/null
     in_tree apt-get clean
-    # An initialised prefix, copied by each suite instead of paying for wineboot again.
-    WINEPREFIX=/root/.wine32 in_tree wineboot -i >/dev/null 2>&1 </dev/null
-    WINEPREFIX=/root/.wine32 in_tree wineserver -w >/dev/null 2>&1 </dev/null
-    clean
-    printf '%s\n' "$RECIPE" >"$STAMP"
-    say "32-bit Wine tree ready"
+    # An initialised prefix, copied by each suite instead of paying for wineboot again. The
+    # server saves the prefix's registry as it exits: wait for it.
+    WINEPREFIX=$TEMPLATE in_tree wineboot -i >/dev/null 2>&1 </dev/null
+    WINEPREFIX=$TEMPLATE in_tree wineserver -w >/dev/null 2>&1 </dev/null
+    {
+        "$QEMU" --version | sed -n '1s/^qemu-i386 version \([^ ]*\).*/qemu \1/p'
+        in_tree dpkg-query -W -f='${Package} ${Version}\n' wine wine32
+    } >"$VERSIONS"
+    recipe >"$STAMP"
+    say "32-bit Wine tree ready: $(tr '\n' ' ' <"$VERSIONS")"
+}
+
+# What makes the tree: the functions that build it and the recipe's text.
+recipe() {
+    recipe_hash "$RECIPE" make_tree fetch_qemu mount_tree in_tree tree_env tree_sources
+}
+
+current() {
+    [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$(recipe)" ] && [ -x "$QEMU" ] && [ -x "$TREE/usr/bin/wine" ] \
+        && [ -f "$TREE$TEMPLATE/system.reg" ]
+}
+
+# Takes the trees' lock on descriptor 9 (held by everything started from here, until the last
+# of it ends) and starts the handler's watcher.
+take_lock() {
+    mkdir -p "$ZN_CACHE"
+    exec 9>"$ZN_TREES_LOCK"
+    flock 9
+    guard_i386_handler "$SELF"
+}
+
+# Whether the tree must be made; says so when it is reused.
+stale() {
+    if current; then
+        say "32-bit Wine tree reused from $ROOT: $(tr '\n' ' ' <"$VERSIONS")"
+        return 1
+    fi
 }
 
 cmd_make() {
-    mkdir -p "$CACHE"
-    exec 9>"$LOCK"
-    flock 9
-    if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$RECIPE" ] && [ -x "$QEMU" ] && [ -x "$TREE/usr/bin/wine" ]; then
-        say "32-bit Wine tree reused from $ROOT"
-        return 0
-    fi
-    make_tree
+    take_lock
+    # This process becomes the namespaces' parent: ending it ends everything in them.
+    if stale; then exec "${ZN_ISOLATED[@]}" "$SELF" inside-make; fi
 }
 
 cmd_run() {
-    cmd_make
-    # The lock stays held (descriptor 9) while the tree is entered, so runs never overlap.
-    trap clean EXIT
-    trap 'exit 130' INT TERM
-    register_handler
+    take_lock
+    if stale; then isolated "$SELF" inside-make; fi
+    exec "${ZN_ISOLATED[@]}" "$SELF" inside-run "$@"
+}
+
+cmd_inside_run() {
+    enable_i386
     mount_tree
-    export ZN_WINE_PREFIX_TEMPLATE=$TREE/root/.wine32
-    # Without the lock's descriptor: a Wine server that outlived the run must not hold it.
+    export ZN_WINE_PREFIX_TEMPLATE=$TREE$TEMPLATE ZN_X86_TREE=$TREE
+    # Without the lock's descriptor: only this shell holds it, and ends everything as it exits.
     "$@" 9>&-
 }
 
 cmd_exec() {
-    [ -e "$HANDLER" ] && mounted "$TREE$CHECKOUT" || { say "exec works only inside wine-x86.sh run"; exit 2; }
+    [ "${ZN_X86_TREE:-}" = "$TREE" ] && mountpoint -q "$TREE$CHECKOUT" || { say "exec works only inside wine-x86.sh run"; exit 2; }
     local program=$1
     shift
     in_tree /bin/sh -c 'cd "$1" && shift && exec "$@"' sh "$PWD" "$program" "$@"
+}
+
+# How this machine runs the tree's i386 programs (asked in namespaces of its own, where a look
+# at binfmt_misc mounts nothing of the machine's).
+cmd_mode() {
+    if isolated "$SELF" inside-probe; then
+        echo "native i386"
+    elif [ -x "$QEMU" ]; then
+        echo "emulated, $("$QEMU" --version | sed -n '1s/^qemu-i386 version \([^ ]*\).*/qemu \1/p')"
+    else
+        echo "emulated, qemu-user from bookworm-backports"
+    fi
 }
 
 case "${1:-}" in
 make) cmd_make ;;
 run) shift; cmd_run "$@" ;;
 exec) shift; cmd_exec "$@" ;;
-clean) clean ;;
-*) echo "usage: $0 make | run CMD... | exec PROGRAM [ARGS...] | clean" >&2; exit 2 ;;
+mode) cmd_mode ;;
+current) current ;;
+clean) isolated "$SELF" inside-clean ;;
+inside-make) make_tree ;;
+inside-probe) kernel_runs_i386 ;;
+inside-clean) remove_i386_handler ;;
+inside-run) shift; cmd_inside_run "$@" ;;
+*) echo "usage: $0 make | run CMD... | exec PROGRAM [ARGS...] | mode | current | clean" >&2; exit 2 ;;
 esac

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# What ./run test needs of the machine, asked before anything is built, each missing piece
+# said in one sentence within seconds instead of a failure half an hour in.
+#   preflight.sh [--downloads]   --downloads: packages are still to be installed
+set -uo pipefail
+cd "$(dirname "$0")/.."
+# shellcheck source=lib/debian-tree.sh
+. scripts/lib/debian-tree.sh
+
+fail() {
+    printf 'preflight: %s\n' "$*" >&2
+    exit 1
+}
+
+[ "$(id -u)" -eq 0 ] || fail "./run test must run as root: the 32-bit Windows suite runs in a Debian tree of its own, which needs chroot, mounts, a binfmt handler and its cache in $ZN_CACHE (run it with sudo)."
+
+command -v unshare >/dev/null || fail "unshare (util-linux) is missing: the test trees run in namespaces of their own."
+# shellcheck disable=SC2016
+"${ZN_ISOLATED[@]}" sh -c 'd=$(mktemp -d) && mount -t tmpfs zn-preflight "$d" && umount "$d" && rmdir "$d"' >/dev/null 2>&1 ||
+    fail "this machine does not let root make mount and PID namespaces and mount inside them (unshare failed), which the test trees need to keep their mounts and processes off the machine."
+
+mode=$(scripts/wine-x86.sh mode) || fail "could not tell whether this kernel runs i386 programs."
+case "$mode" in
+emulated*)
+    "${ZN_ISOLATED[@]}" bash -c '. scripts/lib/debian-tree.sh && binfmt_ready' ||
+        fail "this kernel runs no i386 programs and has no binfmt_misc to run them through qemu-user, which the x86 suite needs."
+    ;;
+esac
+
+mkdir -p "$ZN_CACHE" 2>/dev/null && [ -w "$ZN_CACHE" ] || fail "$ZN_CACHE cannot be written: the 32-bit Wine tree is cached there (about 2 GB)."
+
+if [ "${1:-}" = --downloads ] || ! scripts/wine-x86.sh current; then
+    mirror=$(debian_mirror)
+    probe=$(mktemp)
+    trap 'rm -f "$probe"' EXIT
+    timeout 20 /usr/lib/apt/apt-helper download-file "$mirror/dists/bookworm/Release.gpg" "$probe" >/dev/null 2>&1 ||
+        fail "Debian's archive at $mirror cannot be reached: packages and the 32-bit Wine tree are downloaded from it."
+fi
+echo "preflight: root, namespaces, i386 programs $mode, the cache in $ZN_CACHE"

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The x86 tree leaves the machine as it found it, on a machine whose root mount is shared (as
+# systemd makes it): in a throwaway mount namespace with a shared root, `wine-x86.sh run`, once
+# ending normally and once killed with SIGKILL while a program of the tree runs, leaves the mount
+# table exactly as it was, no binfmt handler of ours and no process of the tree.
+#   tree_isolation_test.sh    (root; the tree must be made: wine-x86.sh make)
+set -uo pipefail
+[ "$(id -u)" -eq 0 ] || { echo "skipped: mounts and binfmt_misc need root"; exit 77; }
+script=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-x86.sh
+cache=${ZN_X86_CACHE:-/var/cache/znimportphotos}
+tree=$cache/wine-i386/tree
+"$script" current || { echo "the tree is not made: run $script make first"; exit 1; }
+
+if [ "${1:-}" != inside ]; then
+    exec unshare --mount --propagation private "$0" inside
+fi
+mount --make-rshared /
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+
+handler_registered() {
+    unshare --mount --propagation private sh -c '
+        d=/proc/sys/fs/binfmt_misc
+        [ -e $d/register ] || mount -t binfmt_misc binfmt_misc $d 2>/dev/null
+        [ -e $d/zn-qemu-i386 ]'
+}
+# Processes whose root is the tree or that run its emulator.
+tree_processes() {
+    local p root exe
+    for p in /proc/[0-9]*; do
+        root=$(readlink "$p/root" 2>/dev/null) || continue
+        exe=$(readlink "$p/exe" 2>/dev/null) || exe=""
+        case "$root $exe" in "$tree"* | *"$cache/wine-i386/qemu/"*) echo "${p#/proc/} $root $exe" ;; esac
+    done
+}
+# Waits up to SECONDS for CHECK to hold.
+settles() {
+    local seconds=$1 i
+    shift
+    for ((i = 0; i < seconds * 4; i++)); do
+        "$@" && return 0
+        sleep 0.25
+    done
+    "$@"
+}
+no_handler() { ! handler_registered; }
+no_tree_processes() { [ -z "$(tree_processes)" ]; }
+check_left_clean() {
+    local how=$1
+    local after
+    after=$(cat /proc/self/mountinfo)
+    if [ "$before" = "$after" ]; then echo "ok: $how: the mount table is as it was"; else
+        fail "$how: the mount table changed"
+        diff <(echo "$before") <(echo "$after")
+    fi
+    if settles 30 no_handler; then echo "ok: $how: no handler registered"; else fail "$how: the handler is still registered"; fi
+    if settles 30 no_tree_processes; then echo "ok: $how: no process of the tree"; else
+        fail "$how: processes of the tree still run"
+        tree_processes
+    fi
+}
+
+before=$(cat /proc/self/mountinfo)
+echo "mode: $("$script" mode)"
+if "$script" run true; then echo "ok: run true ended with 0"; else fail "run true failed"; fi
+check_left_clean "after a run"
+
+# A run killed while the tree's own i386 program runs in it.
+"$script" run sh -c 'chroot "$ZN_X86_TREE" /bin/sleep 300' &
+run=$!
+has_tree_process() { [ -n "$(tree_processes)" ]; }
+if settles 60 has_tree_process; then
+    echo "ok: a program of the tree runs: $(tree_processes | head -1)"
+else
+    fail "no program of the tree started"
+fi
+kill -KILL "$run"
+wait "$run" 2>/dev/null
+check_left_clean "after SIGKILL"
+[ "$failures" -eq 0 ]
