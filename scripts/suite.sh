@@ -15,7 +15,8 @@ if [ "${1:-}" = run ]; then
     mkdir -p "$here/../build/logs"
     log=$here/../build/logs/$suite.log
     rc=0
-    "$@" 2>&1 | tee "$log" || rc=$?
+    # One result line per test, which the report reads.
+    CTEST_PROGRESS_OUTPUT=0 "$@" 2>&1 | tee "$log" || rc=$?
     "$0" report "$suite" "$log" || rc=1
     exit $rc
 fi
@@ -25,7 +26,7 @@ log=$3
 allow=${4:-$here/../tests/allowed_skips.txt}
 
 # One line per result, in order: NAME STATUS (a test run twice has two).
-results=$(sed -n 's/^ *\([0-9]*\/[0-9]* \)\{0,1\}Test *#[0-9]*: \([^ ]*\) \.*[ *]*\([A-Za-z][A-Za-z ]*\).*/\2 \3/p' "$log" \
+results=$(sed -n 's/^ *\([0-9]*\/[0-9]* \)\{0,1\}Test *#[0-9]*: \([^ ]*\) \.*[ *]*\([A-Za-z][A-Za-z ()]*\).*/\2 \3/p' "$log" \
     | sed 's/ *$//')
 if [ -z "$results" ]; then
     echo "$suite: no test results in $log" >&2
@@ -49,8 +50,9 @@ allowed() {
     return 1
 }
 
-# A test's last result is what counts.
-skipped=$(awk '{ last[$1] = substr($0, length($1) + 2) } END { for (n in last) if (last[n] ~ /^(Skipped|Not Run)/) print n }' <<<"$results" | sort)
+# A test's last result is what counts; "Not Run" for a failed fixture or a missing program is
+# among ctest's failures already.
+skipped=$(awk '{ last[$1] = substr($0, length($1) + 2) } END { for (n in last) if (last[n] ~ /^(Skipped|Not Run \(Disabled)/) print n }' <<<"$results" | sort)
 if [ -n "$skipped" ]; then
     echo "$suite: skipped:"
     while read -r name; do

@@ -27,7 +27,9 @@ tree_log=build/logs/x86-tree.log
 tree_start=$SECONDS
 scripts/wine-x86.sh make >"$tree_log" 2>&1 &
 tree=$!
-trap 'kill "$tree" 2>/dev/null || true' EXIT
+# Leaving early ends the making too: it is the parent of the tree's namespaces, which go with it
+# (SIGKILL, as that parent holds other signals while it waits).
+trap 'if jobs -rp | grep -qx "$tree"; then kill -KILL "$tree"; fi' EXIT
 
 for preset in win-x64 win-x86; do
     say "building $preset"
@@ -39,7 +41,7 @@ done
 # at a time; tests that share the prefix's registry or the display take their locks.
 say "testing win-x64 under Wine"
 start=$SECONDS
-scripts/suite.sh run win-x64 "${ZN_ISOLATED[@]}" xvfb-run -a ctest --preset win-x64 -j 2
+scripts/suite.sh run win-x64 xvfb-run -a "${ZN_ISOLATED[@]}" ctest --preset win-x64 -j 2
 say "win-x64 suite: $(elapsed $((SECONDS - start)))"
 
 if ! wait "$tree"; then

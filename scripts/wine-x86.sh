@@ -12,12 +12,15 @@
 #                            in the current folder, with the Wine and test variables passed on
 #   wine-x86.sh mode         how i386 programs run here: "native i386" or "emulated, qemu X"
 #   wine-x86.sh current      exit 0 when the cached tree is up to date
-#   wine-x86.sh clean        remove the binfmt handler (all else vanishes with each run)
+#   wine-x86.sh clean        remove the binfmt handler when no run is going on (all else
+#                            vanishes with each run)
 #
 # `make` and `run` work in mount and PID namespaces of their own: the tree's mounts never reach
-# the machine's mount table and every process of the tree ends with them, however they end.
-# The handler, the one thing only the machine can hold, is removed when the run ends, by a
-# watcher if the run is killed. Runs take one lock, so they never overlap.
+# the machine's mount table and every process of the tree ends with them, however they end
+# (Ctrl-C, SIGTERM or SIGHUP to the namespace's first process, SIGKILL to this script's, which
+# becomes the namespaces' parent). The handler, the one thing only the machine can hold, is
+# removed when the run ends, by a watcher if the run is killed. Runs on one machine take one
+# lock, so they never overlap.
 #
 # The cache lives outside the checkout (ZN_X86_CACHE, default /var/cache/znimportphotos) and is
 # made again when anything that makes the tree changes (see recipe). Needs root.
@@ -75,6 +78,14 @@ mount_tree() {
     mount --bind /tmp "$TREE/tmp"
     mkdir -p "$TREE$CHECKOUT"
     mount --bind "$CHECKOUT" "$TREE$CHECKOUT"
+}
+
+# Inside the namespaces, whose first process this shell is: such a process ignores signals it
+# has no handler for, so it takes these to end, and with it everything in the namespaces.
+end_on_signals() {
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    trap 'exit 129' HUP
 }
 
 # Inside the namespaces: i386 programs run, by the kernel or through the handler.
@@ -141,9 +152,16 @@ current() {
 # Takes the trees' lock on descriptor 9 (held by everything started from here, until the last
 # of it ends) and starts the handler's watcher.
 take_lock() {
-    mkdir -p "$ZN_CACHE"
+    if [ -n "${ZN_X86_TREE:-}" ]; then
+        say "already inside wine-x86.sh run: a run cannot start another"
+        exit 2
+    fi
+    mkdir -p "$ZN_CACHE" "$(dirname "$ZN_TREES_LOCK")"
     exec 9>"$ZN_TREES_LOCK"
-    flock 9
+    if ! flock -n 9; then
+        say "another run of a test tree holds $ZN_TREES_LOCK: waiting for it"
+        flock 9
+    fi
     guard_i386_handler "$SELF"
 }
 
@@ -155,24 +173,28 @@ stale() {
     fi
 }
 
+# This process becomes the namespaces' parent: ending it ends everything in them.
 cmd_make() {
     take_lock
-    # This process becomes the namespaces' parent: ending it ends everything in them.
     if stale; then exec "${ZN_ISOLATED[@]}" "$SELF" inside-make; fi
 }
 
 cmd_run() {
     take_lock
-    if stale; then isolated "$SELF" inside-make; fi
     exec "${ZN_ISOLATED[@]}" "$SELF" inside-run "$@"
 }
 
 cmd_inside_run() {
+    end_on_signals
+    # Made in namespaces nested in these, so that it ends with them too.
+    if stale; then isolated "$SELF" inside-make; fi
     enable_i386
     mount_tree
     export ZN_WINE_PREFIX_TEMPLATE=$TREE$TEMPLATE ZN_X86_TREE=$TREE
     # Without the lock's descriptor: only this shell holds it, and ends everything as it exits.
-    "$@" 9>&-
+    # In the background, so that a signal's trap runs at once, not when the command has ended.
+    "$@" 9>&- &
+    wait $!
 }
 
 cmd_exec() {
@@ -200,8 +222,13 @@ run) shift; cmd_run "$@" ;;
 exec) shift; cmd_exec "$@" ;;
 mode) cmd_mode ;;
 current) current ;;
-clean) isolated "$SELF" inside-clean ;;
-inside-make) make_tree ;;
+clean)
+    exec 9>"$ZN_TREES_LOCK"
+    flock -n 9 || { say "a run of a test tree is going on: it removes the handler as it ends"; exit 1; }
+    isolated "$SELF" inside-clean
+    ;;
+unguarded-clean) isolated "$SELF" inside-clean ;;
+inside-make) end_on_signals; make_tree ;;
 inside-probe) kernel_runs_i386 ;;
 inside-clean) remove_i386_handler ;;
 inside-run) shift; cmd_inside_run "$@" ;;

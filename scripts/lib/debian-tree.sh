@@ -6,23 +6,24 @@
 
 # The trees' cache, outside any checkout.
 ZN_CACHE=${ZN_CACHE:-${ZN_X86_CACHE:-/var/cache/znimportphotos}}
-ZN_TREES_LOCK=$ZN_CACHE/trees.lock
+# One lock for the whole machine, whatever cache a run uses: the handler is the machine's.
+ZN_TREES_LOCK=/run/lock/znimportphotos-trees.lock
 ZN_BINFMT=/proc/sys/fs/binfmt_misc
 ZN_HANDLER=$ZN_BINFMT/zn-qemu-i386
 ZN_KEYRING=/usr/share/keyrings/debian-archive-keyring.gpg
 
 tree_say() { printf '== %s\n' "$*" >&2; }
 
-# The first http(s) or ftp URI that the machine's apt sources give for SUITE, from one-line
-# files (sources.list, sources.list.d/*.list) and deb822 files (sources.list.d/*.sources);
-# DEFAULT where none names it.
+# The first http(s) or ftp URI that the machine's apt sources give for SUITE or its alias ALIAS
+# (stable for bookworm), from one-line files (sources.list, sources.list.d/*.list) and deb822
+# files (sources.list.d/*.sources); DEFAULT where none names it.
 host_mirror() {
-    local suite=$1 default=$2 uri=""
+    local suite=$1 alias=$2 default=$3 uri=""
     local lists=() deb822=() f
     for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do [ -f "$f" ] && lists+=("$f"); done
     for f in /etc/apt/sources.list.d/*.sources; do [ -f "$f" ] && deb822+=("$f"); done
     if [ ${#deb822[@]} -gt 0 ]; then
-        uri=$(awk -v suite="$suite" '
+        uri=$(sed 's/^[ \t]*$//' "${deb822[@]}" | awk -v suite="$suite" -v alias="$alias" '
             BEGIN { RS = "" }
             {
                 uri = ""; deb = 0; named = 0; on = 1
@@ -30,32 +31,33 @@ host_mirror() {
                 for (i = 1; i <= n; i++) {
                     l = line[i]
                     if (l ~ /^[ \t]*#/) continue
-                    if (l ~ /^Types:/) deb = (l ~ /[: \t]deb([ \t]|$)/)
-                    if (l ~ /^Enabled:[ \t]*no/) on = 0
-                    if (l ~ /^URIs:/) { sub(/^URIs:[ \t]*/, "", l); split(l, u, /[ \t]+/); uri = u[1] }
-                    if (l ~ /^Suites:/) {
-                        sub(/^Suites:/, "", l); m = split(l, s, /[ \t]+/)
-                        for (j = 1; j <= m; j++) if (s[j] == suite) named = 1
+                    key = tolower(l)
+                    if (key ~ /^types:/) deb = (l ~ /[: \t]deb([ \t]|$)/)
+                    if (key ~ /^enabled:[ \t]*no/) on = 0
+                    if (key ~ /^uris:/) { sub(/^[^:]*:[ \t]*/, "", l); split(l, u, /[ \t]+/); uri = u[1] }
+                    if (key ~ /^suites:/) {
+                        sub(/^[^:]*:/, "", l); m = split(l, s, /[ \t]+/)
+                        for (j = 1; j <= m; j++) if (s[j] == suite || s[j] == alias) named = 1
                     }
                 }
                 if (deb && named && on && uri ~ /^(https?|ftp):\/\//) { print uri; exit }
-            }' "${deb822[@]}")
+            }')
     fi
     if [ -z "$uri" ] && [ ${#lists[@]} -gt 0 ]; then
-        uri=$(awk -v suite="$suite" '
+        uri=$(awk -v suite="$suite" -v alias="$alias" '
             $1 != "deb" { next }
             {
                 i = 2
                 if ($i ~ /^\[/) { while (i <= NF && $i !~ /\]$/) i++; i++ }
-                if ($(i + 1) == suite && $i ~ /^(https?|ftp):\/\//) { print $i; exit }
+                if (($(i + 1) == suite || $(i + 1) == alias) && $i ~ /^(https?|ftp):\/\//) { print $i; exit }
             }' "${lists[@]}")
     fi
     uri=${uri%/}
     printf '%s\n' "${uri:-$default}"
 }
 
-debian_mirror() { host_mirror bookworm http://deb.debian.org/debian; }
-security_mirror() { host_mirror bookworm-security http://deb.debian.org/debian-security; }
+debian_mirror() { host_mirror bookworm stable http://deb.debian.org/debian; }
+security_mirror() { host_mirror bookworm-security stable-security http://deb.debian.org/debian-security; }
 
 # The tree's own sources list: Debian 12 with its updates and security fixes, signed by the
 # archive's keyring, whatever the machine's own files look like.
@@ -95,8 +97,10 @@ i386_handler_registered() {
 # run while no handler could take it instead. Inside isolated() only (it may mount binfmt_misc).
 kernel_runs_i386() {
     if binfmt_ready && i386_handler_registered; then return 1; fi
-    local probe=$ZN_CACHE/i386-probe
     mkdir -p "$ZN_CACHE"
+    local probe rc=0
+    # In the cache, not /tmp, which may be mounted noexec.
+    probe=$(mktemp -p "$ZN_CACHE" i386-probe.XXXXXX)
     printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000' >"$probe"
     printf '\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000\000\000\000\000' >>"$probe"
     printf '\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000' >>"$probe"
@@ -104,7 +108,10 @@ kernel_runs_i386() {
     printf '\135\000\000\000\135\000\000\000\005\000\000\000\000\020\000\000' >>"$probe"
     printf '\270\001\000\000\000\061\333\315\200' >>"$probe"
     chmod +x "$probe"
-    "$probe" 2>/dev/null
+    "$probe" 2>/dev/null || rc=$?
+    rm -f "$probe"
+    # A handler registered meanwhile may have run it instead of the kernel.
+    [ "$rc" -eq 0 ] && ! i386_handler_registered
 }
 
 # The handler that runs i386 executables with QEMU; F opens the interpreter at registration,
@@ -124,10 +131,10 @@ remove_i386_handler() {
 
 # The handler outlives a run killed with SIGKILL (no trap runs): a watcher in a session of its
 # own waits for the trees' lock, which the run and everything in its namespaces hold until the
-# last of them is gone, then removes it. SCRIPT's `clean` removes it, taking no lock itself.
+# last of them is gone, then removes it (SCRIPT's `unguarded-clean`, which takes no lock).
 guard_i386_handler() {
     local script=$1
-    setsid -f flock "$ZN_TREES_LOCK" "$script" clean </dev/null >/dev/null 2>&1 9>&-
+    setsid -f flock "$ZN_TREES_LOCK" "$script" unguarded-clean </dev/null >/dev/null 2>&1 9>&-
 }
 
 # Removes a tree's folder; refuses if anything is mounted beneath it (never walks into

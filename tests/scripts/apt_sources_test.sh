@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The test trees' mirror and sources list, whichever apt layout the machine has: only the
 # one-line /etc/apt/sources.list that Debian's installer writes, only the deb822
-# sources.list.d/debian.sources of Debian's cloud and container images, or neither. Each runs in
+# sources.list.d/debian.sources of Debian's cloud and container images (keys in any case, suites
+# by name or alias, a blank line with spaces between stanzas), or neither. Each runs in
 # a mount namespace of its own whose /etc/apt holds just that.
 set -euo pipefail
 [ "$(id -u)" -eq 0 ] || { echo "skipped: a mount namespace needs root"; exit 77; }
@@ -30,10 +31,10 @@ URIs: http://mirror.example.org/debian
 Suites: bookworm bookworm-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb
-URIs: http://mirror.example.org/debian-security
-Suites: bookworm-security
+  
+types: deb
+uris: http://mirror.example.org/debian-security
+suites: stable-security
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF

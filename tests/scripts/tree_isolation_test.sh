@@ -6,9 +6,13 @@
 #   tree_isolation_test.sh    (root; the tree must be made: wine-x86.sh make)
 set -uo pipefail
 [ "$(id -u)" -eq 0 ] || { echo "skipped: mounts and binfmt_misc need root"; exit 77; }
-script=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-x86.sh
-cache=${ZN_X86_CACHE:-/var/cache/znimportphotos}
+scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+script=$scripts/wine-x86.sh
+# shellcheck source=../../scripts/lib/debian-tree.sh
+. "$scripts/lib/debian-tree.sh"
+cache=$ZN_CACHE
 tree=$cache/wine-i386/tree
+[ -z "${ZN_X86_TREE:-}" ] || { echo "runs outside wine-x86.sh run only (ctest -L machine)"; exit 1; }
 "$script" current || { echo "the tree is not made: run $script make first"; exit 1; }
 
 if [ "${1:-}" != inside ]; then
@@ -18,8 +22,10 @@ mount --make-rshared /
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
+# In namespaces of its own with a fresh /proc: where binfmt_misc is an automount point, a look
+# at the machine's would mount it in the machine's namespace.
 handler_registered() {
-    unshare --mount --propagation private sh -c '
+    "${ZN_ISOLATED[@]}" sh -c '
         d=/proc/sys/fs/binfmt_misc
         [ -e $d/register ] || mount -t binfmt_misc binfmt_misc $d 2>/dev/null
         [ -e $d/zn-qemu-i386 ]'
