@@ -1,29 +1,14 @@
 #!/usr/bin/env bash
-# The 32-bit Wine that runs the x86 build: an i386 Debian tree with 32-bit Wine, its programs
-# run by the kernel where it runs i386 programs itself, and by qemu-user through a binfmt
-# handler for i386 only where it does not. The system itself never gets 32-bit packages (wine32
-# there would break the 64-bit Wine of the x64 suite).
+# The 32-bit Wine that runs the x86 build: an i386 Debian 12 tree with 32-bit Wine and an
+# initialised win32 prefix, its programs run by the kernel where it runs i386 programs itself and
+# by qemu-user through a binfmt handler for i386 only where it does not. The system itself never
+# gets 32-bit packages (wine32 there would break the 64-bit Wine of the x64 suite).
 #
-#   wine-x86.sh make         make the tree if it is missing or its recipe changed (cached)
-#   wine-x86.sh run CMD...   run CMD with the tree entered (its mounts, the handler if needed,
-#                            ZN_WINE_PREFIX_TEMPLATE naming its initialised prefix)
-#   wine-x86.sh exec PROGRAM [ARGS...]
-#                            inside a run: PROGRAM (wine, wineserver, wineboot) in the tree,
-#                            in the current folder, with the Wine and test variables passed on
-#   wine-x86.sh mode         how i386 programs run here: "native i386" or "emulated, qemu X"
-#   wine-x86.sh current      exit 0 when the cached tree is up to date
-#   wine-x86.sh clean        remove the binfmt handler when no run is going on (all else
-#                            vanishes with each run)
+#   wine-x86.sh make | run CMD... | exec PROGRAM [ARGS...] | mode | current | clean
 #
-# `make` and `run` work in mount and PID namespaces of their own: the tree's mounts never reach
-# the machine's mount table and every process of the tree ends with them, however they end
-# (Ctrl-C, SIGTERM or SIGHUP to the namespace's first process, SIGKILL to this script's, which
-# becomes the namespaces' parent). The handler, the one thing only the machine can hold, is
-# removed when the run ends, by a watcher if the run is killed. Runs on one machine take one
-# lock, so they never overlap.
-#
-# The cache lives outside the checkout (ZN_X86_CACHE, default /var/cache/znimportphotos) and is
-# made again when anything that makes the tree changes (see recipe). Needs root.
+# as lib/wine-tree.sh describes. The cache lives outside the checkout (ZN_X86_CACHE, default
+# /var/cache/znimportphotos) and is made again when anything that makes the tree changes.
+# Needs root.
 set -euo pipefail
 
 SELF=$(readlink -f "${BASH_SOURCE[0]}")
@@ -31,94 +16,20 @@ CHECKOUT=$(dirname "$(dirname "$SELF")")
 # shellcheck source=lib/debian-tree.sh
 . "$(dirname "$SELF")/lib/debian-tree.sh"
 
+TREE_NAME="32-bit Wine tree"
 ROOT=$ZN_CACHE/wine-i386
-TREE=$ROOT/tree
 QEMU=$ROOT/qemu/usr/bin/qemu-i386
-STAMP=$ROOT/recipe
-VERSIONS=$ROOT/versions
 TEMPLATE=/root/.wine32
-
-say() { tree_say "$@"; }
-
-# Debian 12's own qemu-user-static (7.2) is far too slow for Wine; the backports build is not.
+TREE_WINEARCH=win32
 RECIPE="suite=bookworm arch=i386 variant=minbase
 qemu=qemu-user from bookworm-backports
 packages=wine wine32
 prefix=win32 wineboot -i, mscoree and mshtml off"
 
-# A clean environment for programs in the tree: nothing of the caller's but what Wine and the
-# tests need.
-tree_env() {
-    local vars=(PATH=/usr/bin:/bin HOME=/root LANG=C.UTF-8 WINEARCH=win32 WINEDEBUG=-all
-                "WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}")
-    local name
-    for name in WINEPREFIX DISPLAY XAUTHORITY; do
-        [ -n "${!name:-}" ] && vars+=("$name=${!name}")
-    done
-    while IFS='=' read -r name _; do
-        case "$name" in ZN_*) vars+=("$name=${!name}") ;; esac
-    done < <(env)
-    printf '%s\0' "${vars[@]}"
-}
-
-in_tree() {
-    local vars=()
-    mapfile -d '' vars < <(tree_env)
-    chroot "$TREE" /usr/bin/env -i "${vars[@]}" "$@"
-}
-
-# Inside the namespaces: what the tree needs of the machine. Never unmounted by hand: the
-# mounts end with the namespace.
-mount_tree() {
-    mount -t proc proc "$TREE/proc"
-    mount --rbind /sys "$TREE/sys"
-    mount --rbind /dev "$TREE/dev"
-    # /tmp for the X display's socket and authority; the checkout at its own path, so that
-    # every path a test names means the same inside and outside.
-    mount --bind /tmp "$TREE/tmp"
-    mkdir -p "$TREE$CHECKOUT"
-    mount --bind "$CHECKOUT" "$TREE$CHECKOUT"
-}
-
-# Inside the namespaces, whose first process this shell is: such a process ignores signals it
-# has no handler for, so it takes these to end, and with it everything in the namespaces.
-end_on_signals() {
-    trap 'exit 130' INT
-    trap 'exit 143' TERM
-    trap 'exit 129' HUP
-}
-
-# Inside the namespaces: i386 programs run, by the kernel or through the handler.
-enable_i386() {
-    if kernel_runs_i386; then
-        return 0
-    fi
-    [ -x "$QEMU" ] || { say "no qemu-i386 at $QEMU"; return 1; }
-    trap remove_i386_handler EXIT
-    register_i386_handler "$QEMU"
-}
-
-fetch_qemu() {
-    local apt=$ROOT/apt
-    rm -rf "$ROOT/qemu" "$apt"
-    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$ROOT/qemu"
-    echo "deb [signed-by=$ZN_KEYRING] $(debian_mirror) bookworm-backports main" >"$apt/sources.list"
-    local opts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
-                -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o Debug::NoLocking=1)
-    apt-get "${opts[@]}" update -qq
-    (cd "$apt" && apt-get "${opts[@]}" download -qq qemu-user/bookworm-backports)
-    dpkg -x "$apt"/qemu-user_*.deb "$ROOT/qemu"
-    rm -rf "$apt"
-    [ -x "$QEMU" ] || { say "qemu-user from backports has no qemu-i386"; return 1; }
-}
-
+# Inside the namespaces, i386 programs running: the tree, its Wine and an initialised prefix,
+# which each suite copies instead of paying for wineboot again.
 make_tree() {
     command -v debootstrap >/dev/null || { say "debootstrap is not installed"; return 1; }
-    say "making the 32-bit Wine tree in $ROOT (about ten minutes, once)"
-    remove_tree_folder "$ROOT"
-    mkdir -p "$ROOT"
-    fetch_qemu
-    enable_i386
     debootstrap --arch=i386 --foreign --variant=minbase bookworm "$TREE" "$(debian_mirror)" >/dev/null
     chroot "$TREE" /debootstrap/debootstrap --second-stage >/dev/null
     rm -f "$TREE"/etc/apt/sources.list.d/*
@@ -127,110 +38,9 @@ make_tree() {
     in_tree apt-get update -qq
     in_tree env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine wine32 >/dev/null
     in_tree apt-get clean
-    # An initialised prefix, copied by each suite instead of paying for wineboot again. The
-    # server saves the prefix's registry as it exits: wait for it.
     WINEPREFIX=$TEMPLATE in_tree wineboot -i >/dev/null 2>&1 </dev/null
-    WINEPREFIX=$TEMPLATE in_tree wineserver -w >/dev/null 2>&1 </dev/null
-    {
-        "$QEMU" --version | sed -n '1s/^qemu-i386 version \([^ ]*\).*/qemu \1/p'
-        in_tree dpkg-query -W -f='${Package} ${Version}\n' wine wine32
-    } >"$VERSIONS"
-    recipe >"$STAMP"
-    say "32-bit Wine tree ready: $(tr '\n' ' ' <"$VERSIONS")"
 }
 
-# What makes the tree: the functions that build it and the recipe's text.
-recipe() {
-    recipe_hash "$RECIPE" make_tree fetch_qemu mount_tree in_tree tree_env tree_sources
-}
-
-current() {
-    [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$(recipe)" ] && [ -x "$QEMU" ] && [ -x "$TREE/usr/bin/wine" ] \
-        && [ -f "$TREE$TEMPLATE/system.reg" ]
-}
-
-# Takes the trees' lock on descriptor 9 (held by everything started from here, until the last
-# of it ends) and starts the handler's watcher.
-take_lock() {
-    if [ -n "${ZN_X86_TREE:-}" ]; then
-        say "already inside wine-x86.sh run: a run cannot start another"
-        exit 2
-    fi
-    mkdir -p "$ZN_CACHE" "$(dirname "$ZN_TREES_LOCK")"
-    exec 9>"$ZN_TREES_LOCK"
-    if ! flock -n 9; then
-        say "another run of a test tree holds $ZN_TREES_LOCK: waiting for it"
-        flock 9
-    fi
-    guard_i386_handler "$SELF"
-}
-
-# Whether the tree must be made; says so when it is reused.
-stale() {
-    if current; then
-        say "32-bit Wine tree reused from $ROOT: $(tr '\n' ' ' <"$VERSIONS")"
-        return 1
-    fi
-}
-
-# This process becomes the namespaces' parent: ending it ends everything in them.
-cmd_make() {
-    take_lock
-    if stale; then exec "${ZN_ISOLATED[@]}" "$SELF" inside-make; fi
-}
-
-cmd_run() {
-    take_lock
-    exec "${ZN_ISOLATED[@]}" "$SELF" inside-run "$@"
-}
-
-cmd_inside_run() {
-    end_on_signals
-    # Made in namespaces nested in these, so that it ends with them too.
-    if stale; then isolated "$SELF" inside-make; fi
-    enable_i386
-    mount_tree
-    export ZN_WINE_PREFIX_TEMPLATE=$TREE$TEMPLATE ZN_X86_TREE=$TREE
-    # Without the lock's descriptor: only this shell holds it, and ends everything as it exits.
-    # In the background, so that a signal's trap runs at once, not when the command has ended.
-    "$@" 9>&- &
-    wait $!
-}
-
-cmd_exec() {
-    [ "${ZN_X86_TREE:-}" = "$TREE" ] && mountpoint -q "$TREE$CHECKOUT" || { say "exec works only inside wine-x86.sh run"; exit 2; }
-    local program=$1
-    shift
-    in_tree /bin/sh -c 'cd "$1" && shift && exec "$@"' sh "$PWD" "$program" "$@"
-}
-
-# How this machine runs the tree's i386 programs (asked in namespaces of its own, where a look
-# at binfmt_misc mounts nothing of the machine's).
-cmd_mode() {
-    if isolated "$SELF" inside-probe; then
-        echo "native i386"
-    elif [ -x "$QEMU" ]; then
-        echo "emulated, $("$QEMU" --version | sed -n '1s/^qemu-i386 version \([^ ]*\).*/qemu \1/p')"
-    else
-        echo "emulated, qemu-user from bookworm-backports"
-    fi
-}
-
-case "${1:-}" in
-make) cmd_make ;;
-run) shift; cmd_run "$@" ;;
-exec) shift; cmd_exec "$@" ;;
-mode) cmd_mode ;;
-current) current ;;
-clean)
-    exec 9>"$ZN_TREES_LOCK"
-    flock -n 9 || { say "a run of a test tree is going on: it removes the handler as it ends"; exit 1; }
-    isolated "$SELF" inside-clean
-    ;;
-unguarded-clean) isolated "$SELF" inside-clean ;;
-inside-make) end_on_signals; make_tree ;;
-inside-probe) kernel_runs_i386 ;;
-inside-clean) remove_i386_handler ;;
-inside-run) shift; cmd_inside_run "$@" ;;
-*) echo "usage: $0 make | run CMD... | exec PROGRAM [ARGS...] | mode | current | clean" >&2; exit 2 ;;
-esac
+# shellcheck source=lib/wine-tree.sh
+. "$(dirname "$SELF")/lib/wine-tree.sh"
+tree_main "$@"

@@ -12,7 +12,7 @@ script=$scripts/wine-x86.sh
 . "$scripts/lib/debian-tree.sh"
 cache=$ZN_CACHE
 tree=$cache/wine-i386/tree
-[ -z "${ZN_X86_TREE:-}" ] || { echo "runs outside wine-x86.sh run only (ctest -L machine)"; exit 1; }
+[ -z "${ZN_TREE:-}" ] || { echo "runs outside wine-x86.sh run only (ctest -L machine)"; exit 1; }
 "$script" current || { echo "the tree is not made: run $script make first"; exit 1; }
 
 if [ "${1:-}" != inside ]; then
@@ -72,7 +72,7 @@ if "$script" run true; then echo "ok: run true ended with 0"; else fail "run tru
 check_left_clean "after a run"
 
 # A run killed while the tree's own i386 program runs in it.
-"$script" run sh -c 'chroot "$ZN_X86_TREE" /bin/sleep 300' &
+"$script" run sh -c 'chroot "$ZN_TREE" /bin/sleep 300' &
 run=$!
 has_tree_process() { [ -n "$(tree_processes)" ]; }
 if settles 60 has_tree_process; then
