@@ -39,6 +39,9 @@ struct RegistryEntry {
     std::u16string key;
     std::u16string name;  // empty: the key's default value
     std::u16string value;
+    // On 64-bit Windows a key that both bitnesses' views share (a ProgID), kept while this class
+    // is still registered in the other view by the other bitness's module.
+    const ClassIdentity* shared_by = nullptr;
 };
 
 std::u16string decimal(unsigned long n) {
@@ -70,8 +73,8 @@ std::vector<RegistryEntry> registry_entries(std::u16string_view module_path) {
             entries.push_back({key + u"\\DocObject", u"", u"0"});
             entries.push_back({key + u"\\MiscStatus", u"", decimal(c.misc_status)});
         }
-        entries.push_back({prog_id, u"", prog_id});
-        entries.push_back({prog_id + u"\\CLSID", u"", clsid});
+        entries.push_back({prog_id, u"", prog_id, &c});
+        entries.push_back({prog_id + u"\\CLSID", u"", clsid, &c});
     }
     return entries;
 }
@@ -86,7 +89,12 @@ std::vector<std::u16string> key_and_parents(const std::u16string& path) {
     return keys;
 }
 
-void remove_entries(const std::vector<RegistryEntry>& entries) {
+bool registered_by_other_bitness(const ClassIdentity& c) {
+    return com::registry::key_exists_in_other_view(u"CLSID\\" + com::format_guid(c.clsid) + u"\\InprocServer32");
+}
+
+void remove_entries(std::vector<RegistryEntry> entries) {
+    std::erase_if(entries, [](const RegistryEntry& e) { return e.shared_by && registered_by_other_bitness(*e.shared_by); });
     for (const RegistryEntry& e : entries) {
         // A value that someone else has since changed is theirs now.
         const auto current = com::registry::get_value(e.key, e.name);

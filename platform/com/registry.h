@@ -26,6 +26,11 @@ std::vector<std::u16string> subkeys(std::u16string_view key_path);
 // The key's string values as (name, value); the default value has the empty name.
 std::vector<std::pair<std::u16string, std::u16string>> values(std::u16string_view key_path);
 
+// On 64-bit Windows the class keys (CLSID) have a view for each bitness while others, the
+// ProgIDs among them, are shared by both: whether the key exists in the other bitness's view of
+// the machine's classes. False where there is only one view (32-bit Windows, the stand-in).
+bool key_exists_in_other_view(std::u16string_view key_path);
+
 // Each returns whether something was removed.
 bool delete_value(std::u16string_view key_path, std::u16string_view name);
 // Removes the key only when it has neither values nor subkeys.

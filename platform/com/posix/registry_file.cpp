@@ -168,6 +168,12 @@ bool key_exists(std::u16string_view key_path) {
     return find_key(root, key_path) != nullptr;
 }
 
+// The stand-in is one store, as a 32-bit Windows has one view.
+bool key_exists_in_other_view(std::u16string_view key_path) {
+    split_key_path(key_path);
+    return false;
+}
+
 std::vector<std::u16string> subkeys(std::u16string_view key_path) {
     split_key_path(key_path);
     const RegistryKey root = read_current();

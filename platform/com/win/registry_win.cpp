@@ -113,6 +113,21 @@ bool key_exists(std::u16string_view key_path) {
     return open_key(key_path, KEY_READ, key);
 }
 
+bool key_exists_in_other_view(std::u16string_view key_path) {
+#ifdef _WIN64
+    const REGSAM other_view = KEY_WOW64_32KEY;
+#else
+    // A 32-bit program has another view only on 64-bit Windows.
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return false;
+    const REGSAM other_view = KEY_WOW64_64KEY;
+#endif
+    split_key_path(key_path);
+    const std::wstring path = L"Software\\Classes\\" + wide(key_path);
+    Key key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | other_view, key.put()) == ERROR_SUCCESS;
+}
+
 std::vector<std::u16string> subkeys(std::u16string_view key_path) {
     std::vector<std::u16string> names;
     Key key;
