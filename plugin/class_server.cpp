@@ -94,7 +94,8 @@ bool registered_by_other_bitness(const ClassIdentity& c) {
 }
 
 void remove_entries(std::vector<RegistryEntry> entries) {
-    std::erase_if(entries, [](const RegistryEntry& e) { return e.shared_by && registered_by_other_bitness(*e.shared_by); });
+    std::erase_if(entries,
+                  [](const RegistryEntry& e) { return e.shared_by && registered_by_other_bitness(*e.shared_by); });
     for (const RegistryEntry& e : entries) {
         // A value that someone else has since changed is theirs now.
         const auto current = com::registry::get_value(e.key, e.name);
