@@ -23,12 +23,11 @@ if dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 && dpkg-query 
     exit 1
 fi
 
-# The tree is made while the presets compile, at the lowest priority: its emulated steps take
-# only the cycles the compilers leave.
+# The tree is mostly downloads and disk: it is made while the presets compile.
 mkdir -p build/logs
 tree_log=build/logs/x86-tree.log
 tree_start=$SECONDS
-nice -n 19 scripts/wine-x86.sh make >"$tree_log" 2>&1 &
+scripts/wine-x86.sh make >"$tree_log" 2>&1 &
 tree=$!
 # Leaving early ends the making too: it is the parent of the tree's namespaces, which go with it
 # (SIGKILL, as that parent holds other signals while it waits).
