@@ -11,14 +11,11 @@
 # as lib/wine-tree.sh describes; cached beside the i386 tree (ZN_X86_CACHE). Needs root.
 set -euo pipefail
 
-SELF=$(readlink -f "${BASH_SOURCE[0]}")
-CHECKOUT=$(dirname "$(dirname "$SELF")")
-# shellcheck source=lib/debian-tree.sh
-. "$(dirname "$SELF")/lib/debian-tree.sh"
+# shellcheck source=lib/wine-tree.sh
+. "$(dirname "$(readlink -f "$0")")/lib/wine-tree.sh"
 
 TREE_NAME="64-bit Wine tree with 32-bit support"
 ROOT=$ZN_CACHE/wine-wow64
-QEMU=$ROOT/qemu/usr/bin/qemu-i386
 TEMPLATE=/root/.wine64
 TREE_WINEARCH=win64
 RECIPE="suite=bookworm arch=amd64 foreign=i386 variant=minbase
@@ -42,6 +39,4 @@ make_tree() {
     WINEPREFIX=$TEMPLATE in_tree wineboot -i >/dev/null 2>&1 </dev/null
 }
 
-# shellcheck source=lib/wine-tree.sh
-. "$(dirname "$SELF")/lib/wine-tree.sh"
 tree_main "$@"

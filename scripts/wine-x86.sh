@@ -11,14 +11,11 @@
 # Needs root.
 set -euo pipefail
 
-SELF=$(readlink -f "${BASH_SOURCE[0]}")
-CHECKOUT=$(dirname "$(dirname "$SELF")")
-# shellcheck source=lib/debian-tree.sh
-. "$(dirname "$SELF")/lib/debian-tree.sh"
+# shellcheck source=lib/wine-tree.sh
+. "$(dirname "$(readlink -f "$0")")/lib/wine-tree.sh"
 
 TREE_NAME="32-bit Wine tree"
 ROOT=$ZN_CACHE/wine-i386
-QEMU=$ROOT/qemu/usr/bin/qemu-i386
 TEMPLATE=/root/.wine32
 TREE_WINEARCH=win32
 RECIPE="suite=bookworm arch=i386 variant=minbase
@@ -41,6 +38,4 @@ make_tree() {
     WINEPREFIX=$TEMPLATE in_tree wineboot -i >/dev/null 2>&1 </dev/null
 }
 
-# shellcheck source=lib/wine-tree.sh
-. "$(dirname "$SELF")/lib/wine-tree.sh"
 tree_main "$@"

@@ -1,8 +1,8 @@
-# The commands of a Wine test tree, sourced by the script that owns one (wine-x86.sh) after it
-# has set what differs between trees:
+# The commands of a Wine test tree, sourced by the script that owns one (wine-x86.sh,
+# wine-wow64.sh), which then sets what differs between trees:
 #   TREE_NAME      how messages name it ("32-bit Wine tree")
-#   ROOT           its cache folder; the tree is ROOT/tree, qemu-user's files ROOT/qemu
-#   QEMU           the qemu-i386 that the handler names where the kernel runs no i386 programs
+#   ROOT           its cache folder (under ZN_CACHE); the tree is ROOT/tree, qemu-user's files
+#                  ROOT/qemu
 #   TEMPLATE       the initialised prefix inside the tree
 #   TREE_WINEARCH  WINEARCH for programs in the tree
 #   RECIPE         the text of what the tree holds
@@ -27,9 +27,10 @@
 # removed when the run ends, by a watcher if the run is killed. Runs of every tree on one
 # machine take one lock, so they never overlap.
 
-TREE=$ROOT/tree
-STAMP=$ROOT/recipe
-VERSIONS=$ROOT/versions
+SELF=$(readlink -f "$0")
+CHECKOUT=$(dirname "$(dirname "$SELF")")
+# shellcheck source=debian-tree.sh
+. "$(dirname "${BASH_SOURCE[0]}")/debian-tree.sh"
 
 say() { tree_say "$@"; }
 
@@ -200,6 +201,11 @@ cmd_mode() {
 }
 
 tree_main() {
+    TREE=$ROOT/tree
+    STAMP=$ROOT/recipe
+    VERSIONS=$ROOT/versions
+    # The qemu-i386 that the handler names where the kernel runs no i386 programs.
+    QEMU=$ROOT/qemu/usr/bin/qemu-i386
     case "${1:-}" in
     make) cmd_make ;;
     run) shift; cmd_run "$@" ;;
