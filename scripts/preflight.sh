@@ -27,13 +27,13 @@ emulated*)
     ;;
 esac
 
-mkdir -p "$ZN_CACHE" 2>/dev/null && [ -w "$ZN_CACHE" ] || fail "$ZN_CACHE cannot be written: the 32-bit Wine tree is cached there (about 2 GB)."
+mkdir -p "$ZN_CACHE" 2>/dev/null && [ -w "$ZN_CACHE" ] || fail "$ZN_CACHE cannot be written: the Wine test trees are cached there (about 5 GB)."
 
-if [ "${1:-}" = --downloads ] || ! scripts/wine-x86.sh current; then
+if [ "${1:-}" = --downloads ] || ! scripts/wine-x86.sh current || ! scripts/wine-wow64.sh current; then
     mirror=$(debian_mirror)
     probe=$(mktemp)
     trap 'rm -f "$probe"' EXIT
     timeout 20 /usr/lib/apt/apt-helper download-file "$mirror/dists/bookworm/Release.gpg" "$probe" >/dev/null 2>&1 ||
-        fail "Debian's archive at $mirror cannot be reached: packages and the 32-bit Wine tree are downloaded from it."
+        fail "Debian's archive at $mirror cannot be reached: packages and the Wine test trees are downloaded from it."
 fi
 echo "preflight: root, namespaces, i386 programs $mode, the cache in $ZN_CACHE"

@@ -23,7 +23,8 @@ if dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 && dpkg-query 
     exit 1
 fi
 
-# The tree is mostly downloads and disk: it is made while the presets compile.
+# The tree is made while the presets compile (on two cores its emulated steps slow the compilers,
+# so the overlap saves little there; more cores gain more).
 mkdir -p build/logs
 tree_log=build/logs/x86-tree.log
 tree_start=$SECONDS
