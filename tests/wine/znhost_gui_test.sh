@@ -7,7 +7,7 @@
 # ticks the check box, goes to Process with Tab and presses Enter, answers the boxes and closes
 # the window. Afterwards exactly the expected photos are stored, and the gui has closed the
 # plug-in down and reports every object released.
-# Usage: znhost_gui_test.sh ZNHOST MODULE DRIVER WORKDIR
+# Usage: znhost_gui_test.sh ZNHOST MODULE DRIVER WORKDIR   (MODULE -: registered already, as installed)
 DRIVER=$3
 here=$(dirname "$0")
 # The support file reads ZNHOST MODULE WORKDIR as the script's own arguments.
@@ -30,7 +30,7 @@ printf 'photo one' >"$WORK/p1.bin"
 printf 'photo two' >"$WORK/p2.bin"
 printf 'photo three' >"$WORK/p3.bin"
 DB="$WORK/school.db"
-run 0 register register "$MODULE"
+[ "$MODULE" = - ] || run 0 register register "$MODULE"
 run 0 init init "$DB"
 run 0 add-1 add "$DB" Student 1 "Ann Lee" --photo "$WORK/old.bin"
 run 0 add-2 add "$DB" Student 2 "Bo Chen" --photo "$WORK/old.bin"
