@@ -5,6 +5,7 @@
 #   prefix), every entry naming the installed files, which are the build's;
 # - the host creates the plug-in by ProgID and reads its header, and znhost.exe gui opens the
 #   page from the installed document file and imports through it;
+# - a repair brings back a deleted module and a deleted key;
 # - a package of a higher version replaces it, leaving one product that names the new version;
 # - uninstalling removes the files and every key of ours, and leaves what others wrote under the
 #   same keys: the registry is then as it was before the install;
@@ -117,6 +118,14 @@ installed_files() {
         cmp "$BIN/docZNImportPhotos.vbd" "$(unix_folder "$arch")/docZNImportPhotos.vbd" >>"$WORK/last.out" 2>&1
 }
 no_files() { [ ! -e "$(unix_folder "$1")" ]; }
+# The installed module deleted and its class's key with it, then the package repaired.
+repair_after_damage() {
+    rm -f "$(unix_folder "$arch")/ZNImportPhotos.dll"
+    "$wine" reg delete 'HKLM\Software\Classes\CLSID\{0EABADAC-9AD6-49CD-BC00-B67B198B80F0}\InprocServer32' /f \
+        "/reg:$view" >/dev/null 2>&1 </dev/null
+    # Wine's msiexec does not repair with /f; the properties are what /fa stands for.
+    msiexec /i "$(winpath "$1")" REINSTALL=ALL REINSTALLMODE=amus
+}
 # The products that Windows lists under "Uninstall" with our name, as "name version" lines.
 products() {
     "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$(view_of "$arch")" \
@@ -165,6 +174,9 @@ check "the package writes what regsvr32 writes, naming the installed files" \
     same_lines "$WORK/regsvr32.entries" "$WORK/package.entries"
 check "the host creates the plug-in by ProgID and reads its header" creates "$arch"
 check "znhost.exe gui opens the installed document and imports through it" gui
+check "a repair" repair_after_damage "$msi"
+check "brings back the module and its keys" same_lines "$WORK/package.after" "$(classes "$view" >"$WORK/repaired" && echo "$WORK/repaired")"
+check "and the files" installed_files
 check "one product is installed" one_product "$ZN_PACKAGE_VERSION"
 check "a higher version upgrades it silently" install "$UPGRADE"
 check "one product is left, of the new version" one_product "$ZN_UPGRADE_VERSION"
