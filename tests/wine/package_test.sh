@@ -12,7 +12,8 @@
 # - with X64_BIN (on a 64-bit Windows with 32-bit support), the x86 and x64 packages side by side:
 #   either removed, the other still serves its host.
 # Usage: package_test.sh BIN UPGRADE_MSI WORKDIR [X64_BIN]
-#   BIN: a Windows build's bin folder (its package, module, znhost.exe, page_driver.exe)
+#   BIN: a Windows build's bin folder (its package and the files it installs in package/, the module,
+#        znhost.exe, page_driver.exe)
 # ZN_PACKAGE_VERSION and ZN_UPGRADE_VERSION are the two packages' versions.
 # Runs Wine as ZN_WINE, ZN_WINESERVER, ZN_WINEBOOT name it; a copy of ZN_WINE_PREFIX_TEMPLATE,
 # when set, is the fresh prefix.
@@ -114,8 +115,8 @@ creates() {
 }
 refused() { ! "$wine" "$(bin_of "$1")/znhost.exe" lifecycle --modules all >"$WORK/last.out" 2>&1 </dev/null; }
 installed_files() {
-    cmp "$BIN/ZNImportPhotos.dll" "$(unix_folder "$arch")/ZNImportPhotos.dll" >"$WORK/last.out" 2>&1 &&
-        cmp "$BIN/docZNImportPhotos.vbd" "$(unix_folder "$arch")/docZNImportPhotos.vbd" >>"$WORK/last.out" 2>&1
+    cmp "$BIN/package/ZNImportPhotos.dll" "$(unix_folder "$arch")/ZNImportPhotos.dll" >"$WORK/last.out" 2>&1 &&
+        cmp "$BIN/package/docZNImportPhotos.vbd" "$(unix_folder "$arch")/docZNImportPhotos.vbd" >>"$WORK/last.out" 2>&1
 }
 no_files() { [ ! -e "$(unix_folder "$1")" ]; }
 # The installed module deleted and its class's key with it, then the package repaired.
