@@ -460,6 +460,53 @@ TEST_F(PageWindowTest, F7AndTheBrowseButtonOpenTheFileDialog) {
     SetCurrentDirectoryW(L"C:\\");
 }
 
+TEST_F(PageWindowTest, TheKeyboardGivenToThePageGoesOnToAControlAndTheFieldIsOneStop) {
+    open({host::kModuleHM, host::kModuleHV});
+    // A container focusing the document: the first control in the tab order takes the keyboard.
+    SetFocus(page());
+    pump();
+    EXPECT_EQ(GetFocus(), edit_);
+    // Given back later (the frame activated again): the control that had it last.
+    key(VK_TAB);
+    ASSERT_EQ(GetFocus(), check_);
+    SetFocus(top_.get());
+    SetFocus(page());
+    pump();
+    EXPECT_EQ(GetFocus(), check_);
+
+    // The browse button is part of the field's one stop: F7 works on it, Tab goes on to the
+    // check box, Shift+Tab from the check box comes to the field's edit part, and a click leaves
+    // the caret in the field.
+    Answerer answerer;
+    SetFocus(browse_);
+    answerer.then(file_dialog(std::nullopt));
+    key(VK_F7);
+    EXPECT_EQ(answerer.shown.size(), 1u);
+    SetFocus(browse_);
+    key(VK_TAB);
+    EXPECT_EQ(GetFocus(), check_);
+    key(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), edit_);
+    answerer.then(file_dialog(std::nullopt));
+    PostMessageW(browse_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(browse_, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    pump();
+    EXPECT_EQ(answerer.shown.size(), 2u);
+    EXPECT_EQ(GetFocus(), edit_);
+    SetFocus(top_.get());
+    SetFocus(page());
+    pump();
+    EXPECT_EQ(GetFocus(), edit_) << "the field, not its button, had the keyboard last";
+
+    // With the field disabled the next control that can take the keyboard takes it.
+    EnableWindow(field_, FALSE);
+    EnableWindow(edit_, FALSE);
+    SetFocus(top_.get());
+    SetFocus(page());
+    pump();
+    EXPECT_EQ(GetFocus(), check_);
+}
+
 TEST_F(PageWindowTest, ProcessImportsWithTheBarShownAndAnswersByButtons) {
     test::TempFolder folder("zn-page-window");
     auto& store = host_.records();

@@ -3,8 +3,9 @@
 # input (page_driver.exe). Over a fresh record database, the import file holds a good line, a
 # bad line (its box answered OK), another good line, a missing photo (cleared, as the check box
 # is ticked), another bad line (answered Cancel) and a good line that the cancel never reaches.
-# The user chooses Student, types the file's path, opens the file dialog with F7 and cancels it,
-# ticks the check box, goes to Process with Tab and presses Enter, answers the boxes and closes
+# The user types the file's path at once (the page gave the field the keyboard), chooses Student,
+# opens the file dialog with F7 and cancels it (the caret is back in the field), tabs round the
+# page's stops (the browse button is none of them), ticks the check box, goes to Process with Tab and presses Enter, answers the boxes and closes
 # the window. Afterwards exactly the expected photos are stored, and the gui has closed the
 # plug-in down and reports every object released.
 # Usage: znhost_gui_test.sh ZNHOST MODULE DRIVER WORKDIR   (MODULE -: registered already, as installed)
@@ -48,9 +49,10 @@ csv "$WORK/photos.csv" \
 znhost gui "$DB" >"$WORK/gui.out" 2>"$WORK/gui.err" </dev/null &
 gui=$!
 driver wait
+driver type-at-once "$(winpath "$WORK/photos.csv")"
 driver choose Student
-driver type "$(winpath "$WORK/photos.csv")"
 driver browse-cancel
+driver tab-round
 driver tick
 driver process
 driver answer "Import Photos" "Error processing record Not A Number" ok

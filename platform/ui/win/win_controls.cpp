@@ -111,6 +111,22 @@ HWND create_child(const wchar_t* window_class, const std::u16string& text, DWORD
     return window;
 }
 
+// Tells the page which control had the keyboard last, for when the page's own window gets it
+// back (a container focusing the document, the frame activated again after a dialog).
+LRESULT CALLBACK focus_watch(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                             DWORD_PTR page) {
+    if (message == WM_SETFOCUS)
+        reinterpret_cast<Win32ControlSet*>(page)->remember_focus(window);
+    else if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, focus_watch, id);
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
+void watch_focus(HWND window, Win32ControlSet& page) {
+    if (!SetWindowSubclass(window, focus_watch, 0, reinterpret_cast<DWORD_PTR>(&page)))
+        com::throw_error(E_FAIL, u"The page cannot follow a control's focus.");
+}
+
 // A control drawn as a window. The window belongs to its container window and goes with the
 // page's window.
 class DrawnControl : public WindowTarget {
@@ -150,6 +166,7 @@ protected:
         set_target(window_, this);
         SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(owner_.font()), FALSE);
         if (!definition_.enabled) EnableWindow(window_, FALSE);
+        if (takes_focus(definition_.kind) && definition_.kind != ControlKind::ButtonEdit) watch_focus(window_, owner_);
     }
 
     Win32ControlSet& owner_;
@@ -355,13 +372,14 @@ public:
         const std::int32_t limit = definition.int_setting(setting_key::kMaxLength, 0);
         SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(std::max(limit, 0)), 0);  // 0: no limit
         SendMessageW(edit_, EM_SETREADONLY, definition.bool_setting(setting_key::kLocked, false), 0);
-        if (!SetWindowSubclass(edit_, key_procedure, 1, reinterpret_cast<DWORD_PTR>(this)))
-            com::throw_error(E_FAIL, u"The file field cannot watch its keys.");
+        watch_keys(edit_);
         if (browse) {
+            // Not a tab stop: the field is one stop, and its keys (F7) work on either part.
             button_ = create_child(L"BUTTON", u"...", WS_VISIBLE | BS_PUSHBUTTON, 0, window_,
                                    std::max(width - button, 0), 0, button, height);
             set_target(button_, this);
             SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(owner.font()), FALSE);
+            watch_keys(button_);
         }
         last_text_ = window_text(edit_);
     }
@@ -420,7 +438,12 @@ public:
 
     void on_command(HWND from, WORD code) override {
         if (from == button_ && code == BN_CLICKED) {
+            // A click leaves the caret in the field. Only the handles are used afterwards: a host
+            // may have let go of the page while the handler's dialog was open.
+            const HWND edit = edit_;
+            const HWND clicked = button_;
             owner_.user_event(*this, [this] { button_click.raise(kBrowseButton); });
+            caret_back(edit, clicked);
         } else if (from == edit_ && code == EN_SETFOCUS) {
             if (!asked_focus_) {
                 owner_.user_event(*this, [this] { got_focus.raise(); });
@@ -454,16 +477,34 @@ private:
         bool& flag_;
     };
 
-    // The field's key-down event sees every key, F7 with Alt too (a system key).
+    // After a handler of the field (its file dialog) the keyboard is back in the field: also where
+    // the frame that owned the dialog kept it for itself, and off the clicked button (part).
+    static void caret_back(HWND edit, HWND part) {
+        if (!IsWindow(edit)) return;
+        const HWND now = GetFocus();
+        if (now != edit && ((part && now == part) || now == GetAncestor(edit, GA_ROOT))) SetFocus(edit);
+    }
+
+    void watch_keys(HWND part) {
+        if (!SetWindowSubclass(part, key_procedure, 1, reinterpret_cast<DWORD_PTR>(this)))
+            com::throw_error(E_FAIL, u"The file field cannot watch its keys.");
+    }
+
+    // The field's key-down event sees every key, F7 with Alt too (a system key), on either part.
     static LRESULT CALLBACK key_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                           DWORD_PTR data) {
-        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
-            auto* self = reinterpret_cast<Win32ButtonEdit*>(data);
+        auto* self = reinterpret_cast<Win32ButtonEdit*>(data);
+        if (message == WM_SETFOCUS) {
+            // The page gives the keyboard back to the edit part, whichever part had it.
+            self->owner_.remember_focus(self->edit_);
+        } else if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
             auto key = static_cast<std::int16_t>(wparam);
             const bool alt = message == WM_SYSKEYDOWN ? (lparam & (1 << 29)) != 0 : GetKeyState(VK_MENU) < 0;
             const auto shift = static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
                                                          (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) | (alt ? 4 : 0));
+            const HWND edit = self->edit_;
             self->owner_.user_event(*self, [&] { self->key_down.raise(key, shift); });
+            caret_back(edit, nullptr);
             if (key == 0) return 0;  // the handler took the key
             wparam = static_cast<WPARAM>(static_cast<std::uint16_t>(key));
         } else if (message == WM_NCDESTROY) {
@@ -679,14 +720,36 @@ bool Win32ControlSet::translate(const MSG& message) {
     const HWND focus = GetFocus();
     int at = -1;
     for (std::size_t i = 0; i < order.size(); ++i) {
-        const HWND w = focus_window(*order[i]);
-        if (w == focus || IsChild(w, focus)) at = static_cast<int>(i);
+        const DrawnControl* d = drawn(*order[i]);
+        if (d && (d->window() == focus || IsChild(d->window(), focus))) at = static_cast<int>(i);
     }
     const int n = static_cast<int>(order.size());
     const bool back = GetKeyState(VK_SHIFT) < 0;
     const int next = at < 0 ? (back ? n - 1 : 0) : (at + (back ? n - 1 : 1)) % n;
     SetFocus(focus_window(*order[static_cast<std::size_t>(next)]));
     return true;
+}
+
+// The page's own window never keeps the keyboard: it goes on to the control that had it last, or
+// else to the first in the tab order that can take it.
+void Win32ControlSet::pass_focus_on() {
+    // Shown within the page, whether or not the page's own window is shown yet (a container may
+    // focus the document before it shows its frame).
+    const auto can_take = [this](HWND w) {
+        if (!w || !IsChild(page_.get(), w) || !IsWindowEnabled(w)) return false;
+        for (HWND part = w; part && part != page_.get(); part = GetParent(part))
+            if (!(GetWindowLongPtrW(part, GWL_STYLE) & WS_VISIBLE)) return false;
+        return true;
+    };
+    if (can_take(last_focus_)) {
+        SetFocus(last_focus_);
+        return;
+    }
+    for (Control* c : focus_order())
+        if (const HWND w = focus_window(*c); can_take(w)) {
+            SetFocus(w);
+            return;
+        }
 }
 
 void Win32ControlSet::on_command(HWND, WORD) {}
@@ -806,6 +869,10 @@ bool Win32ControlSet::on_message(HWND window, UINT message, WPARAM wparam, LPARA
             return true;
         case WM_VSCROLL:
             on_scroll(SB_VERT, LOWORD(wparam));
+            result = 0;
+            return true;
+        case WM_SETFOCUS:
+            pass_focus_on();
             result = 0;
             return true;
         case WM_SETCURSOR:

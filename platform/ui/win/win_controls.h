@@ -62,12 +62,15 @@ public:
     void detach_backend() noexcept { backend_ = nullptr; }
     // The top-level window holding the page, or null while it is parked.
     HWND shown_root() const noexcept;
+    // The control window that had the keyboard last.
+    void remember_focus(HWND window) noexcept { last_focus_ = window; }
 
 private:
     void update_scroll_bars();
     void scroll_to(int x, int y);
     void on_scroll(int bar, WORD request);
     std::vector<Control*> focus_order() const;
+    void pass_focus_on();
 
     Win32Backend* backend_;
     const PageLayout& layout_;
@@ -77,6 +80,7 @@ private:
     int scroll_x_ = 0;  // pixels scrolled
     int scroll_y_ = 0;
     bool destroying_ = false;
+    HWND last_focus_ = nullptr;
     // Last: destroyed first, with every control's window inside it, while the controls and the
     // font still exist.
     UniqueWindow page_;

@@ -5,7 +5,10 @@
 //   page_driver wait                       the window shows the page; prints its geometry
 //   page_driver choose TYPE                Down keys on the record type list until TYPE is chosen
 //   page_driver type TEXT                  a click into the file field, then TEXT typed
-//   page_driver browse-cancel              F7 in the field, Cancel clicked in the file dialog
+//   page_driver type-at-once TEXT          TEXT typed where the focus is, which is the file field
+//   page_driver browse-cancel              F7 in the field, Cancel clicked in the file dialog; the
+//                                          caret is back in the field
+//   page_driver tab-round                  Tab from the field: check box, Process, list, field
 //   page_driver tick                       a click on the check box
 //   page_driver process                    Tab from the check box to Process, then Enter
 //   page_driver answer CAPTION TEXT ok|cancel   a message box read; OK by Enter, Cancel by a click
@@ -17,6 +20,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -183,6 +187,37 @@ int type_text(const std::wstring& text) {
     return 0;
 }
 
+std::wstring class_of(HWND window) {
+    wchar_t name[64] = {};
+    if (window) GetClassNameW(window, name, 64);
+    return window ? name : L"no window";
+}
+
+int type_at_once(const std::wstring& text) {
+    const Page p = Page::found();
+    if (!wait_until([&] { return focus() == p.edit; }, 5000))
+        fail(L"the file field does not have the focus: " + class_of(focus()) + L" has it");
+    for (wchar_t c : text) PostMessageW(focus(), WM_CHAR, c, 1);
+    if (!wait_until([&] { return text_of(p.edit) == text; }))
+        fail(L"the field holds \"" + text_of(p.edit) + L"\" after typing");
+    std::printf("page_driver: typed at once; the text is in the file field\n");
+    return 0;
+}
+
+int tab_round() {
+    const Page p = Page::found();
+    if (focus() != p.edit) fail(L"the file field does not have the focus");
+    const std::pair<HWND, const wchar_t*> stops[] = {
+        {p.check, L"the check box"}, {p.process, L"Process"}, {p.list, L"the list"}, {p.edit, L"the file field"}};
+    for (const auto& [stop, name] : stops) {
+        key(VK_TAB);
+        if (!wait_until([&] { return focus() == stop; }, 5000))
+            fail(std::wstring(L"Tab did not come to ") + name + L": " + class_of(focus()) + L" has the focus");
+    }
+    std::printf("page_driver: Tab went round: check box, Process, list, file field\n");
+    return 0;
+}
+
 int browse_cancel() {
     const Page p = Page::found();
     const std::wstring before = text_of(p.edit);
@@ -196,7 +231,9 @@ int browse_cancel() {
     click(cancel);
     if (!wait_until([&] { return !IsWindow(box); })) fail(L"the file dialog stayed open after Cancel");
     if (text_of(p.edit) != before) fail(L"the cancelled dialog changed the field to " + text_of(p.edit));
-    std::printf("page_driver: F7 opened Select Database; cancelled; the field kept its text\n");
+    if (!wait_until([&] { return focus() == p.edit; }, 5000))
+        fail(L"the caret did not come back to the field: " + class_of(focus()) + L" has the focus");
+    std::printf("page_driver: F7 opened Select Database; cancelled; the field kept its text and the caret\n");
     return 0;
 }
 
@@ -262,6 +299,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 2 && command == L"wait") return wait_for_page();
     if (argc == 3 && command == L"choose") return choose(argv[2]);
     if (argc == 3 && command == L"type") return type_text(argv[2]);
+    if (argc == 3 && command == L"type-at-once") return type_at_once(argv[2]);
+    if (argc == 2 && command == L"tab-round") return tab_round();
     if (argc == 2 && command == L"browse-cancel") return browse_cancel();
     if (argc == 2 && command == L"tick") return tick();
     if (argc == 2 && command == L"process") return process();
