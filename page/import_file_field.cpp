@@ -56,8 +56,11 @@ void import_file_button_click(const PageState& state, PageControls& controls, st
 
     // After a cancel the dialog still holds the name it opened with (for an existing file
     // only its name part), which would cost the field its folder: only a confirmed choice is
-    // written.
+    // written. The dialog lets the host act, as the run's yield does: a page that the host let
+    // go of meanwhile is not written to.
+    const bool held = state.file_utilities != nullptr;
     if (!step([&] { dialog.show_open(); })) return;
+    if (held && !state.file_utilities) return;
     step([&] {
         const std::u16string chosen = dialog.file_name();
         if (!chosen.empty()) controls.import_file_field.set_text(chosen);

@@ -118,19 +118,27 @@ private:
     void connect_handlers() {
         PageControls& c = controls_;
         c.record_type_list.click.connect([this] { record_type_chosen(state_, controls_); });
+        // The run's yield and the file dialog let the host act, and it may let go of the page
+        // meanwhile: the page stays alive until the handler has returned.
         c.process_button.click.connect([this](std::int16_t index) {
-            // The run yields to the host, which may let go of the page meanwhile: the page
-            // stays alive until its handler has returned.
-            AddRef();
-            const auto alive = ComPtr<ImportPage>::attach(this);
+            const auto alive = kept_alive();
             process_click(state_, controls_, index, run_);
         });
-        c.import_file_field.button_click.connect(
-            [this](std::int16_t button) { import_file_button_click(state_, controls_, button); });
+        c.import_file_field.button_click.connect([this](std::int16_t button) {
+            const auto alive = kept_alive();
+            import_file_button_click(state_, controls_, button);
+        });
         c.import_file_field.got_focus.connect([this] { import_file_got_focus(controls_); });
         c.import_file_field.change.connect([this] { import_file_change(controls_); });
-        c.import_file_field.key_down.connect(
-            [this](std::int16_t& key, std::int16_t shift) { import_file_key_down(state_, controls_, key, shift); });
+        c.import_file_field.key_down.connect([this](std::int16_t& key, std::int16_t shift) {
+            const auto alive = kept_alive();
+            import_file_key_down(state_, controls_, key, shift);
+        });
+    }
+
+    ComPtr<ImportPage> kept_alive() {
+        AddRef();
+        return ComPtr<ImportPage>::attach(this);
     }
 
     // Declared in this order so that the host references go first and the controls last.

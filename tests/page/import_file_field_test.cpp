@@ -2,6 +2,7 @@
 // Process button following the field's text.
 #include <gtest/gtest.h>
 
+#include "page/import_file_field.h"
 #include "page_fixture.h"
 #include "platform/com/com_error.h"
 #include "platform/text/utf.h"
@@ -39,6 +40,39 @@ protected:
 
     test::TempFolder folder;
 };
+
+// The dialog lets the host act: a host that lets go of the page meanwhile (ReleasePage, then
+// its last reference) leaves a handler that writes nothing back and frees nothing under it.
+TEST_F(ImportFileFieldTest, ThePageMayBeLetGoWhileTheDialogIsOpen) {
+    const std::u16string chosen = folder.write("photos.csv");
+    driver.type(kField, u"typed.csv");
+    backend.set_dialog_handler([&](const DialogShowing&) -> std::optional<std::u16string> {
+        internal->ReleasePage();
+        return chosen;
+    });
+    driver.browse(kField);
+    EXPECT_EQ(driver.text(kField), u"typed.csv") << "a released page took the chosen path";
+
+    for (const bool by_key : {false, true}) {
+        page = create_import_page();
+        internal = page.as<ImportPageInternal>();
+        set_up();
+        backend.set_dialog_handler([&](const DialogShowing&) -> std::optional<std::u16string> {
+            internal->ReleasePage();
+            internal = nullptr;
+            page = nullptr;
+            return chosen;
+        });
+        if (by_key)
+            driver.press_key(kField, kKeyF7);
+        else
+            driver.browse(kField);
+        EXPECT_EQ(backend.dialog_showings().size(), by_key ? 3u : 2u);
+        EXPECT_TRUE(backend.control_sets().empty()) << "the page is gone once its handler returned";
+    }
+    session = nullptr;
+    EXPECT_EQ(host.live().objects(), 0) << host.live().to_string();
+}
 
 TEST_F(ImportFileFieldTest, EmptyFieldOpensInTheCurrentDirectoryAndTakesTheChosenPath) {
     const std::u16string chosen = folder.write("photos.csv");

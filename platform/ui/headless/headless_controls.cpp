@@ -117,7 +117,9 @@ void HeadlessButtonEdit::type_char(char16_t c) {
 
 std::int16_t HeadlessButtonEdit::press_key(std::int16_t key, std::int16_t shift) {
     key_down.raise(key, shift);
-    if (locked_ || (key != kKeyBack && key != kKeyDelete)) return key;
+    // The handler may have let the page go (its file dialog lets the host act): only a key that
+    // edits touches the field again.
+    if ((key != kKeyBack && key != kKeyDelete) || locked_) return key;
     std::u16string next = text_;
     std::size_t caret = start_;
     if (length_ > 0) {

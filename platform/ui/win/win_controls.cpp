@@ -505,7 +505,8 @@ private:
             const HWND edit = self->edit_;
             self->owner_.user_event(*self, [&] { self->key_down.raise(key, shift); });
             caret_back(edit, nullptr);
-            if (key == 0) return 0;  // the handler took the key
+            // The handler took the key, or let the page go with the field's windows.
+            if (key == 0 || !IsWindow(window)) return 0;
             wparam = static_cast<WPARAM>(static_cast<std::uint16_t>(key));
         } else if (message == WM_NCDESTROY) {
             RemoveWindowSubclass(window, key_procedure, 1);
