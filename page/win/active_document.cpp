@@ -130,6 +130,9 @@ void ActiveDocument::activate_ui() {
     ui_active_ = true;
     // Containers that keep no UI state answer E_NOTIMPL; the document is active all the same.
     if (in_place_site_) in_place_site_->OnUIActivate();
+    // The page has no tools: it needs no border space, and the container keeps its own.
+    if (frame_) frame_->SetBorderSpace(nullptr);
+    if (document_window_) document_window_->SetBorderSpace(nullptr);
     if (frame_) frame_->SetActiveObject(active_object(), kObjectName);
     if (document_window_) document_window_->SetActiveObject(active_object(), kObjectName);
     const HWND focus = GetFocus();
@@ -148,8 +151,10 @@ void ActiveDocument::deactivate_ui() noexcept {
 void ActiveDocument::deactivate_in_place() noexcept {
     if (!in_place_active_) return;
     const com::ComPtr<IUnknown> alive(&outer_);
-    deactivate_ui();
+    // Marked before the site hears of it: a site that deactivates again from OnUIDeactivate
+    // finds nothing left to do, and OnInPlaceDeactivate is sent once.
     in_place_active_ = false;
+    deactivate_ui();
     try {
         if (window_) window_->attach(nullptr);
     } catch (...) {
@@ -215,7 +220,10 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::GetClipboardData(DWORD, IDataObject** 
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::DoVerb(LONG verb, LPMSG, IOleClientSite* active_site, LONG, HWND, LPCRECT) {
-    return com::com_boundary([&] {
+    // The site's calls may release the page; it stays alive until this returns.
+    const com::ComPtr<IUnknown> alive(&outer_);
+    bool unknown_verb = false;
+    const HRESULT hr = com::com_boundary([&] {
         // Containers that skip SetClientSite hand their site here; a second call may pass none.
         if (active_site && !client_site_) client_site_ = com::ComPtr<IOleClientSite>(active_site);
         switch (verb) {
@@ -234,10 +242,10 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::DoVerb(LONG verb, LPMSG, IOleClientSit
                 break;
             default:
                 if (verb < 0) com::throw_error(E_NOTIMPL);
-                break;  // an unknown positive verb does what the primary one does
+                unknown_verb = true;  // does what the primary one does, then says it was unknown
+                break;
         }
         if (!client_site_) com::throw_error(E_UNEXPECTED, u"The document has no site to show it in.");
-        const com::ComPtr<IUnknown> alive(&outer_);
         if (in_place_active_) {
             // Already showing: a repeated verb only brings it forward.
             if (window_) ShowWindow(window_->hwnd(), SW_SHOW);
@@ -255,11 +263,13 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::DoVerb(LONG verb, LPMSG, IOleClientSit
             activate_ui();
         if (window_) ShowWindow(window_->hwnd(), SW_SHOW);
     });
+    return SUCCEEDED(hr) && unknown_verb ? OLEOBJ_S_INVALIDVERB : hr;
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::EnumVerbs(IEnumOLEVERB** verbs) {
-    if (verbs) *verbs = nullptr;
-    return E_NOTIMPL;
+    if (!verbs) return E_POINTER;
+    *verbs = nullptr;
+    return OLE_S_USEREG;  // no verbs of its own: the registry's, through the default handler
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::Update() {
@@ -359,6 +369,7 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::EnumViews(IEnumOleDocumentViews** view
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::SetInPlaceSite(IOleInPlaceSite* site) {
     if (in_place_site_.get() == site) return S_OK;
+    const com::ComPtr<IUnknown> alive(&outer_);
     deactivate_in_place();
     in_place_site_ = com::ComPtr<IOleInPlaceSite>(site);
     return S_OK;
@@ -393,6 +404,7 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::SetRectComplex(LPRECT, LPRECT, LPRECT,
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::Show(BOOL show) {
+    const com::ComPtr<IUnknown> alive(&outer_);
     return com::com_boundary([&] {
         if (show) {
             activate_in_place();
@@ -405,6 +417,7 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::Show(BOOL show) {
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::UIActivate(BOOL activate) {
+    const com::ComPtr<IUnknown> alive(&outer_);
     return com::com_boundary([&] {
         if (activate)
             activate_ui();
@@ -452,11 +465,13 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::ContextSensitiveHelp(BOOL) {
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::InPlaceDeactivate() {
+    const com::ComPtr<IUnknown> alive(&outer_);
     deactivate_in_place();
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::UIDeactivate() {
+    const com::ComPtr<IUnknown> alive(&outer_);
     deactivate_ui();
     return S_OK;
 }
@@ -486,8 +501,10 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::OnDocWindowActivate(BOOL) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) {
-    return S_OK;  // the page has no tools around it
+HRESULT STDMETHODCALLTYPE ActiveDocument::ResizeBorder(LPCRECT, IOleInPlaceUIWindow* window, BOOL) {
+    // Asked again after the container's border changed: still no tools, still no space.
+    if (window) window->SetBorderSpace(nullptr);
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::EnableModeless(BOOL) {
@@ -617,7 +634,21 @@ bool is_embed_source(const FORMATETC& format) {
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::GetData(FORMATETC* format, STGMEDIUM* medium) {
     if (!format || !medium) return E_POINTER;
-    return DV_E_FORMATETC;  // the storage is only written into one the caller gives
+    *medium = {};
+    if (!is_embed_source(*format)) return DV_E_FORMATETC;
+    // What QueryGetData offers: the object's storage, in memory, which the caller releases.
+    com::ComPtr<ILockBytes> bytes;
+    HRESULT hr = CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put());
+    if (FAILED(hr)) return hr;
+    com::ComPtr<IStorage> storage;
+    hr = StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                      storage.put());
+    if (FAILED(hr)) return hr;
+    hr = Save(storage.get(), FALSE);
+    if (FAILED(hr)) return hr;
+    medium->tymed = TYMED_ISTORAGE;
+    medium->pstg = storage.detach();
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::GetDataHere(FORMATETC* format, STGMEDIUM* medium) {

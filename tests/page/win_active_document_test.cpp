@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ public:
 
     Journal journal;
     IOleInPlaceActiveObject* active_object = nullptr;  // not held: only compared
+    std::function<void()> on_ui_deactivate;  // what the container does inside OnUIDeactivate
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (!as_document_site_ && ppv && com::same_guid(riid, com::iid_of<IOleDocumentSite>())) {
@@ -71,7 +73,11 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return log("OnUIDeactivate"); }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override {
+        log("OnUIDeactivate");
+        if (on_ui_deactivate) on_ui_deactivate();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return log("OnInPlaceDeactivate"); }
     HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
@@ -80,7 +86,9 @@ public:
     // IOleInPlaceFrame
     HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS widths) override {
+        return log(widths ? "SetBorderSpace" : "SetBorderSpace(null)");
+    }
     HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
         journal.emplace_back(object ? "SetActiveObject" : "SetActiveObject(null)");
         active_object = object;
@@ -181,7 +189,7 @@ TEST_F(ActiveDocumentTest, ToleratesWhatTheBrowserDoesAndLetsGoOfItsSite) {
     const auto view = page_.as<IOleDocumentView>();
     EXPECT_EQ(view->ApplyViewState(nullptr), S_OK);
     EXPECT_EQ(view->UIActivate(TRUE), S_OK);
-    EXPECT_EQ(site->journal, (Journal{"OnUIActivate", "SetActiveObject"}));
+    EXPECT_EQ(site->journal, (Journal{"OnUIActivate", "SetBorderSpace(null)", "SetActiveObject"}));
     EXPECT_EQ(site->active_object, page_.as<IOleInPlaceActiveObject>().get());
     EXPECT_EQ(GetWindow(window_.get(), GW_CHILD), shown) << "a second activation must not move the page";
 
@@ -211,7 +219,7 @@ TEST_F(ActiveDocumentTest, ActivatesInPlaceWithoutADocumentSiteAndCloseUndoesAll
     GetClientRect(window_.get(), &client);
     ASSERT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, site.get(), -1, window_.get(), &client), S_OK);
     EXPECT_EQ(site->journal, (Journal{"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext",
-                                      "OnUIActivate", "SetActiveObject"}));
+                                      "OnUIActivate", "SetBorderSpace(null)", "SetActiveObject"}));
     const HWND shown = page_window_in_container();
     ASSERT_TRUE(shown);
 
@@ -233,6 +241,76 @@ TEST_F(ActiveDocumentTest, ActivatesInPlaceWithoutADocumentSiteAndCloseUndoesAll
     ComPtr<IOleClientSite> held;
     EXPECT_EQ(object->GetClientSite(held.put()), S_OK);
     EXPECT_FALSE(held);
+}
+
+// What the documentation asks of a server beyond the happy path: a verb it does not know, the
+// verbs and data it offers, and a site that calls back in or lets go inside its callbacks.
+TEST_F(ActiveDocumentTest, VerbsDataAndASiteThatCallsBackInOrLetsGo) {
+    auto site = com::make_object<Site>(window_.get(), false);
+    const auto object = page_.as<IOleObject>();
+    ASSERT_EQ(object->SetClientSite(site.get()), S_OK);
+    ComPtr<IEnumOLEVERB> verbs;
+    EXPECT_EQ(object->EnumVerbs(verbs.put()), OLE_S_USEREG);
+    EXPECT_FALSE(verbs);
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    EXPECT_EQ(object->DoVerb(7, nullptr, site.get(), -1, window_.get(), &client), OLEOBJ_S_INVALIDVERB);
+    EXPECT_TRUE(page_window_in_container()) << "an unknown verb does what the primary one does";
+
+    // Data: what QueryGetData offers, GetData renders.
+    const auto data = page_.as<IDataObject>();
+    FORMATETC embed{static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"Embed Source")), nullptr, DVASPECT_CONTENT, -1,
+                    TYMED_ISTORAGE};
+    FORMATETC text{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    EXPECT_EQ(data->QueryGetData(&embed), S_OK);
+    STGMEDIUM medium{};
+    ASSERT_EQ(data->GetData(&embed, &medium), S_OK);
+    ASSERT_EQ(medium.tymed, static_cast<DWORD>(TYMED_ISTORAGE));
+    CLSID stored{};
+    EXPECT_EQ(ReadClassStg(medium.pstg, &stored), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(stored, com::make_guid(kPageClassId)));
+    ReleaseStgMedium(&medium);
+    EXPECT_EQ(data->QueryGetData(&text), DV_E_FORMATETC);
+    EXPECT_EQ(data->GetData(&text, &medium), DV_E_FORMATETC);
+
+    // Deactivated again from inside OnUIDeactivate: the site hears OnInPlaceDeactivate once.
+    site->journal.clear();
+    site->on_ui_deactivate = [&] { page_.as<IOleInPlaceObject>()->InPlaceDeactivate(); };
+    EXPECT_EQ(page_.as<IOleInPlaceObject>()->InPlaceDeactivate(), S_OK);
+    EXPECT_EQ(site->journal, (Journal{"SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}));
+    site->on_ui_deactivate = nullptr;
+    ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+}
+
+// A container that lets go of the document inside OnUIDeactivate, for each call that leads
+// there: the call returns normally, and the page is gone afterwards with its window.
+TEST_F(ActiveDocumentTest, AContainerMayLetGoInsideACallback) {
+    page_ = nullptr;
+    const long before = com::ModuleCount::value();
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        page_ = create_import_page();
+        auto site = com::make_object<Site>(window_.get(), false);
+        ASSERT_EQ(page_.as<IOleObject>()->SetClientSite(site.get()), S_OK);
+        ASSERT_EQ(page_.as<IOleObject>()->DoVerb(OLEIVERB_SHOW, nullptr, site.get(), -1, window_.get(), &client), S_OK);
+        IOleDocumentView* view = page_.as<IOleDocumentView>().detach();
+        IOleObject* object = page_.as<IOleObject>().detach();
+        page_ = nullptr;
+        site->on_ui_deactivate = [&] {
+            view->Release();
+            object->Release();
+        };
+        HRESULT hr = E_FAIL;
+        if (way == 0) hr = view->Show(FALSE);
+        if (way == 1) hr = view->UIActivate(FALSE);
+        if (way == 2) hr = object->DoVerb(OLEIVERB_HIDE, nullptr, nullptr, -1, nullptr, nullptr);
+        EXPECT_EQ(hr, S_OK);
+        site = nullptr;
+        EXPECT_EQ(com::ModuleCount::value(), before) << "the page or the site outlived the last reference";
+        EXPECT_EQ(page_window_in_container(), nullptr);
+    }
 }
 
 }  // namespace
