@@ -139,12 +139,12 @@ TEST_P(BoundEitherWay, ThePageActivatesAsADocumentAndIsTakenDownInOrder) {
         const std::size_t before_close = journal->size();
         document.close();
         EXPECT_TRUE(in_order(*journal,
-                             {"container: UIActivate(FALSE)", "SetActiveObject(NULL)", "OnUIDeactivate",
-                              "container: Show(FALSE)", "container: CloseView(0)", "container: SetInPlaceSite(NULL)",
+                             {"container: Show(FALSE)", "SetActiveObject(NULL)", "OnUIDeactivate",
+                              "container: UIActivate(FALSE)", "container: CloseView(0)", "container: SetInPlaceSite(NULL)",
                               "container: Close(OLECLOSE_NOSAVE)", "container: SetClientSite(NULL)"},
                              before_close));
         EXPECT_TRUE(in_order(
-            *journal, {"container: UIActivate(FALSE)", "OnInPlaceDeactivate", "container: Close(OLECLOSE_NOSAVE)"},
+            *journal, {"container: Show(FALSE)", "OnInPlaceDeactivate", "container: Close(OLECLOSE_NOSAVE)"},
             before_close));
         EXPECT_EQ(count(*journal, "OnInPlaceDeactivate"), 1);
         EXPECT_EQ(journal->back(), "container: SetClientSite(NULL)") << "no site call after the page let go of it";

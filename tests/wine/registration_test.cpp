@@ -59,6 +59,8 @@ protected:
             if (c.misc_status) {
                 EXPECT_EQ(string_value(key + L"\\MiscStatus"), std::to_wstring(c.misc_status));
             }
+            // What a document container looks for before it binds a file to the class.
+            EXPECT_EQ(key_exists(key + L"\\DocObject"), c.document) << wide(c.name);
             const auto library_interface = string_value(interface_key(c.default_iid) + L"\\TypeLib");
             EXPECT_EQ(library_interface, libid);
             EXPECT_EQ(string_value(interface_key(c.default_iid) + L"\\ProxyStubClsid32"), kAutomationProxy);

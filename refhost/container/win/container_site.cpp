@@ -76,8 +76,9 @@ void ContainerSite::deactivate() {
         }
     };
     if (const com::ComPtr<IOleDocumentView> view = std::exchange(view_, nullptr)) {
-        step("UIActivate(FALSE)", [&] { return view->UIActivate(FALSE); });
+        // Hidden first, then deactivated, as the view's documentation asks of its callers.
         step("Show(FALSE)", [&] { return view->Show(FALSE); });
+        step("UIActivate(FALSE)", [&] { return view->UIActivate(FALSE); });
         step("CloseView(0)", [&] { return view->CloseView(0); });
         step("SetInPlaceSite(NULL)", [&] { return view->SetInPlaceSite(nullptr); });
     } else if (const com::ComPtr<IOleInPlaceObject> in_place = in_place_) {
