@@ -305,11 +305,18 @@ TEST_F(PageWindowTest, EveryControlLiesAtItsTwipsAtTheWindowsDpiInItsContainer) 
     if (const char* expected = std::getenv("ZN_EXPECT_DPI")) {
         EXPECT_EQ(display_dpi, std::atoi(expected));
     }
-    for (const int dpi : {0, 144}) {
+    // The display's DPI, 144, and 96 changed to 144 afterwards (as on a move to another monitor).
+    for (const int dpi : {0, 144, -1}) {
         SCOPED_TRACE(dpi);
-        open({host::kModuleHM, host::kModuleHV}, dpi);
-        const int used = dpi ? dpi : display_dpi;
+        open({host::kModuleHM, host::kModuleHV}, dpi < 0 ? 96 : dpi);
+        if (dpi < 0) {
+            backend_.set_dpi_override(144);
+            SendMessageW(page(), WM_DPICHANGED_AFTERPARENT, 0, 0);
+        }
+        const int used = dpi < 0 ? 144 : dpi ? dpi : display_dpi;
         EXPECT_EQ(window_->dpi(), used);
+        EXPECT_EQ(rect_in_parent(browse_).right - rect_in_parent(browse_).left, MulDiv(18, used, 96));
+        EXPECT_EQ(rect_in_parent(edit_).right, rect_in_parent(browse_).left);
         const std::pair<std::u16string_view, HWND> windows[] = {
             {u"cboRecordType", list_},
             {u"Frame1", frame_},

@@ -38,7 +38,7 @@ HWND Win32Backend::parking_window() {
 }
 
 std::unique_ptr<ControlSet> Win32Backend::create_controls(const PageLayout& layout) {
-    auto set = std::make_unique<Win32ControlSet>(*this, layout, dpi_override_);
+    auto set = std::make_unique<Win32ControlSet>(*this, layout);
     sets_.push_back(set.get());
     return set;
 }

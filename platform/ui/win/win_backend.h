@@ -37,9 +37,11 @@ public:
     // Offers the message to every live page (see PageWindow::translate).
     bool translate(const MSG& message);
 
-    // Pages built from now on convert twips at this DPI instead of their window's; 0 restores
-    // the window's own. For checking the layout at a DPI the display does not have.
+    // Pages convert twips at this DPI instead of their window's; 0 restores the window's own.
+    // A page takes it up when it is built and whenever its DPI may have changed. For checking
+    // the layout at a DPI the display does not have.
     void set_dpi_override(int dpi) noexcept { dpi_override_ = dpi; }
+    int dpi_override() const noexcept { return dpi_override_; }
 
     // The hidden window that holds pages not yet put into a parent.
     HWND parking_window();

@@ -134,6 +134,8 @@ public:
     HWND window() const noexcept { return window_; }
     // The window that takes the input focus for the control.
     virtual HWND focus_window() const noexcept { return window_; }
+    // Puts the control's windows at the page's current DPI, with its current font.
+    virtual void place() = 0;
 
 protected:
     ~DrawnControl() = default;
@@ -156,6 +158,13 @@ public:
     void set_visible(bool visible) override { ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE); }
     void on_command(HWND, WORD) override {}
 
+    void place() override {
+        const Bounds b = bounds_of(definition_);
+        SetWindowPos(window_, nullptr, owner_.pixels(b.left), owner_.pixels(b.top), owner_.pixels(b.width),
+                     owner_.pixels(b.height), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(owner_.font()), TRUE);
+    }
+
 protected:
     // The control's window at its design place in its container.
     void create(const wchar_t* window_class, const std::u16string& text, DWORD style, DWORD ex_style = 0) {
@@ -176,10 +185,19 @@ protected:
 class Win32DropDownList final : public Win32Control<DropDownList> {
 public:
     Win32DropDownList(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
-        const int height = owner.pixels(bounds_of(definition).height);
         create(L"COMBOBOX", u"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
-        // The closed box's height follows its item height, which the system may round: ask again
-        // until the box has the layout's height.
+        fit_height();
+    }
+
+    void place() override {
+        Win32Control::place();
+        fit_height();
+    }
+
+    // The closed box's height follows its item height, which the system may round: ask again
+    // until the box has the layout's height.
+    void fit_height() {
+        const int height = owner_.pixels(bounds_of(definition_).height);
         LRESULT asked = SendMessageW(window_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
         for (int attempt = 0; asked != CB_ERR && attempt < 6; ++attempt) {
             RECT r{};
@@ -189,7 +207,7 @@ public:
             SendMessageW(window_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), asked);
         }
         const LRESULT entry = SendMessageW(window_, CB_GETITEMHEIGHT, 0, 0);
-        SetWindowPos(window_, nullptr, 0, 0, owner.pixels(bounds_of(definition).width),
+        SetWindowPos(window_, nullptr, 0, 0, owner_.pixels(bounds_of(definition_).width),
                      height + static_cast<int>(std::max<LRESULT>(entry, 1)) * kListDropItems + 2,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -358,30 +376,42 @@ public:
 
     Win32ButtonEdit(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
         create(window_classes().holder.name(), u"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
-        const int width = owner.pixels(bounds_of(definition).width);
-        const int height = owner.pixels(bounds_of(definition).height);
-        const bool browse = definition.bool_setting(u"showeditbutton", true);
-        // The stored button width counts pixels of the design's 96 DPI; the field scales it.
-        constexpr int kDesignDpi = 96;
-        const int button = browse ? MulDiv(definition.int_setting(u"editbuttonwidth", 18), owner.dpi(), kDesignDpi) : 0;
         edit_ = create_child(L"EDIT", std::u16string(definition.text_setting(setting_key::kText, u"")),
-                             WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, window_, 0, 0,
-                             std::max(width - button, 0), height);
+                             WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, window_, 0, 0, 0, 0);
         set_target(edit_, this);
-        SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(owner.font()), FALSE);
         const std::int32_t limit = definition.int_setting(setting_key::kMaxLength, 0);
         SendMessageW(edit_, EM_SETLIMITTEXT, static_cast<WPARAM>(std::max(limit, 0)), 0);  // 0: no limit
         SendMessageW(edit_, EM_SETREADONLY, definition.bool_setting(setting_key::kLocked, false), 0);
         watch_keys(edit_);
-        if (browse) {
+        if (definition.bool_setting(u"showeditbutton", true)) {
             // Not a tab stop: the field is one stop, and its keys (F7) work on either part.
-            button_ = create_child(L"BUTTON", u"...", WS_VISIBLE | BS_PUSHBUTTON, 0, window_,
-                                   std::max(width - button, 0), 0, button, height);
+            button_ = create_child(L"BUTTON", u"...", WS_VISIBLE | BS_PUSHBUTTON, 0, window_, 0, 0, 0, 0);
             set_target(button_, this);
-            SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(owner.font()), FALSE);
             watch_keys(button_);
         }
+        place_parts();
         last_text_ = window_text(edit_);
+    }
+
+    void place() override {
+        Win32Control::place();
+        place_parts();
+    }
+
+    // The edit part and the browse button side by side in the field.
+    void place_parts() {
+        const int width = owner_.pixels(bounds_of(definition_).width);
+        const int height = owner_.pixels(bounds_of(definition_).height);
+        // The stored button width counts pixels of the design's 96 DPI; the field scales it.
+        constexpr int kDesignDpi = 96;
+        const int button =
+            button_ ? MulDiv(definition_.int_setting(u"editbuttonwidth", 18), owner_.dpi(), kDesignDpi) : 0;
+        const int edit_width = std::max(width - button, 0);
+        SetWindowPos(edit_, nullptr, 0, 0, edit_width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(owner_.font()), TRUE);
+        if (!button_) return;
+        SetWindowPos(button_, nullptr, edit_width, 0, button, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(owner_.font()), TRUE);
     }
 
     // The parts are greyed with the field, not only cut off from input.
@@ -619,28 +649,17 @@ bool WindowTarget::on_message(HWND, UINT, WPARAM, LPARAM, LRESULT&) {
 
 // ---- the page ----
 
-Win32ControlSet::Win32ControlSet(Win32Backend& backend, const PageLayout& layout, int dpi_override)
+Win32ControlSet::Win32ControlSet(Win32Backend& backend, const PageLayout& layout)
     : backend_(&backend), layout_(layout) {
     init_common_controls();
     page_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, window_classes().page.name(), L"",
                                 WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL, 0, 0, 0, 0,
                                 backend.parking_window(), nullptr, this_module(), static_cast<WindowTarget*>(this)));
     if (!page_) throw_last_error(u"The page's window cannot be created.");
-    if (dpi_override > 0) {
-        dpi_ = dpi_override;
-    } else {
-        const WindowDc dc(page_.get());
-        if (dc.get()) dpi_ = GetDeviceCaps(dc.get(), LOGPIXELSY);
-    }
+    dpi_ = window_dpi();
     SetWindowPos(page_.get(), nullptr, 0, 0, pixels(layout.width), pixels(layout.height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-    const FontSpec& f = layout.font;
-    const std::u16string face(f.name);
-    font_.reset(CreateFontW(-static_cast<int>(std::lround(f.size_points * dpi_ / 72.0)), 0, 0, 0, f.weight, FALSE,
-                            FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_SWISS, wide(face)));
-    if (!font_) com::throw_error(E_FAIL, u"The page's font cannot be created.");
+    font_ = make_font();
 
     controls_.reserve(layout.controls.size());
     for (const ControlSpec& definition : layout.controls) controls_.push_back(make_control(*this, definition));
@@ -690,7 +709,59 @@ void Win32ControlSet::attach(HWND parent) {
     const HWND target = parent ? parent : (backend_ ? backend_->parking_window() : nullptr);
     if (!target) com::throw_error(E_UNEXPECTED, u"The page has no window to go into.");
     if (!SetParent(page_.get(), target)) throw_last_error(u"The page cannot be put into the window.");
+    // A parent on another monitor may have another DPI.
+    if (parent) follow_dpi();
     ShowWindow(page_.get(), parent ? SW_SHOW : SW_HIDE);
+}
+
+namespace {
+
+// GetDpiForWindow, where the system has it (Windows 10 1607 and later).
+UINT system_dpi_for_window(HWND window) noexcept {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpi_for_window = [] {
+        const HMODULE user = GetModuleHandleW(L"user32.dll");
+        return user ? reinterpret_cast<DpiForWindow>(
+                          reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")))
+                    : nullptr;
+    }();
+    return dpi_for_window ? dpi_for_window(window) : 0;
+}
+
+}  // namespace
+
+int Win32ControlSet::window_dpi() const {
+    if (backend_ && backend_->dpi_override() > 0) return backend_->dpi_override();
+    if (const UINT dpi = system_dpi_for_window(page_.get())) return static_cast<int>(dpi);
+    const WindowDc dc(page_.get());
+    return dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : dpi_;
+}
+
+UniqueFont Win32ControlSet::make_font() const {
+    const FontSpec& f = layout_.font;
+    const std::u16string face(f.name);
+    UniqueFont font(CreateFontW(-static_cast<int>(std::lround(f.size_points * dpi_ / 72.0)), 0, 0, 0, f.weight, FALSE,
+                                FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, wide(face)));
+    if (!font) com::throw_error(E_FAIL, u"The page's font cannot be created.");
+    return font;
+}
+
+// The page laid out again when the DPI of the window it lives in has changed: every control's
+// place, the font and the scroll steps (which follow pixels()).
+void Win32ControlSet::follow_dpi() {
+    const int dpi = window_dpi();
+    if (dpi == dpi_) return;
+    UniqueFont old = std::exchange(font_, UniqueFont{});
+    dpi_ = dpi;
+    font_ = make_font();
+    for (const auto& control : controls_)
+        if (DrawnControl* d = drawn(*control)) d->place();
+    if (!GetParent(page_.get()) || GetParent(page_.get()) == (backend_ ? backend_->parking_window() : nullptr))
+        SetWindowPos(page_.get(), nullptr, 0, 0, pixels(layout_.width), pixels(layout_.height),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    update_scroll_bars();
+    InvalidateRect(page_.get(), nullptr, TRUE);
 }
 
 void Win32ControlSet::set_rect(const RECT& rect) {
@@ -870,6 +941,10 @@ bool Win32ControlSet::on_message(HWND window, UINT message, WPARAM wparam, LPARA
             return true;
         case WM_VSCROLL:
             on_scroll(SB_VERT, LOWORD(wparam));
+            result = 0;
+            return true;
+        case WM_DPICHANGED_AFTERPARENT:
+            follow_dpi();
             result = 0;
             return true;
         case WM_SETFOCUS:

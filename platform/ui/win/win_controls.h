@@ -35,7 +35,7 @@ protected:
 
 class Win32ControlSet final : public ControlSet, public PageWindow, public WindowTarget {
 public:
-    Win32ControlSet(Win32Backend& backend, const PageLayout& layout, int dpi_override);
+    Win32ControlSet(Win32Backend& backend, const PageLayout& layout);
     ~Win32ControlSet() override;
 
     Control* find(std::u16string_view name, int index = kNoIndex) noexcept override;
@@ -71,6 +71,10 @@ private:
     void on_scroll(int bar, WORD request);
     std::vector<Control*> focus_order() const;
     void pass_focus_on();
+    // The DPI of the window the page lives in (or the backend's override).
+    int window_dpi() const;
+    UniqueFont make_font() const;
+    void follow_dpi();
 
     Win32Backend* backend_;
     const PageLayout& layout_;
