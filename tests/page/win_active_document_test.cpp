@@ -32,7 +32,7 @@ public:
 
     Journal journal;
     IOleInPlaceActiveObject* active_object = nullptr;  // not held: only compared
-    std::function<void()> on_ui_deactivate;  // what the container does inside OnUIDeactivate
+    std::function<void()> on_ui_deactivate;            // what the container does inside OnUIDeactivate
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (!as_document_site_ && ppv && com::same_guid(riid, com::iid_of<IOleDocumentSite>())) {
