@@ -207,5 +207,62 @@ TEST_F(ActiveDocumentContainer, KeysReachThePageThroughItsActiveObject) {
     EXPECT_FALSE(document.translate(tab)) << "no active object after the document closed";
 }
 
+// The file dialog runs the container's messages: a container that closes the document from a
+// timer while the dialog opened by F7 is up. The page's handler outlives the close, touches
+// nothing of the page afterwards, and then every object of the module is released.
+struct ClosingTimer {
+    EmbeddedDocument* document = nullptr;
+    bool closed_under_the_dialog = false;
+};
+ClosingTimer* closing_timer = nullptr;
+
+BOOL CALLBACK cancel_dialog(HWND window, LPARAM) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wstring_view(name) == L"#32770" && IsWindowVisible(window)) {
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK close_document(HWND window, UINT, UINT_PTR id, DWORD) {
+    // Only once the dialog is up, which owns the container's window.
+    if (IsWindowEnabled(window)) return;
+    KillTimer(window, id);
+    closing_timer->document->close();
+    closing_timer->closed_under_the_dialog = true;
+    EnumThreadWindows(GetCurrentThreadId(), cancel_dialog, 0);
+}
+
+TEST_F(ActiveDocumentContainer, ClosedWhileItsFileDialogIsUp) {
+    {
+        EmbeddedDocument document(window(), document_path());
+        const HWND page = page_window();
+        const HWND frame = page ? FindWindowExW(page, nullptr, L"ZNImportPhotosFrame", nullptr) : nullptr;
+        const HWND field = frame ? FindWindowExW(frame, nullptr, L"ZNImportPhotosField", nullptr) : nullptr;
+        const HWND edit = field ? FindWindowExW(field, nullptr, L"Edit", nullptr) : nullptr;
+        ASSERT_NE(edit, nullptr);
+        SetFocus(edit);
+        ClosingTimer timer{&document};
+        closing_timer = &timer;
+        SetTimer(window(), 1, 100, close_document);
+        PostMessageW(edit, WM_KEYDOWN, VK_F7, 1);
+        MSG message{};
+        for (int i = 0; i < 200 && !timer.closed_under_the_dialog; ++i) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            Sleep(50);
+        }
+        closing_timer = nullptr;
+        KillTimer(window(), 1);
+        EXPECT_TRUE(timer.closed_under_the_dialog) << "the dialog did not come up";
+        EXPECT_FALSE(IsWindow(edit)) << "the page outlived the close and its handler";
+    }
+    EXPECT_EQ(module_can_unload(), S_OK) << "every object of the module is released";
+}
+
 }  // namespace
 }  // namespace zn::wine_test
