@@ -40,9 +40,9 @@ struct RecordType {
     std::string_view class_name;  // the class's name, as the host's type library gives it
     // Column 2 of the heading row that the host's export writes for this type's name field.
     std::u16string_view heading_identifier;
-    // CloseDown calls right after a Save: one more than the one every record gets at its end,
-    // except for Faculty/Staff.
-    int close_downs_after_save;
+    // CloseDown calls that a saved record gets in all: the ones right after its Save and the one
+    // every record gets at its end. Two, except for Faculty/Staff.
+    int close_downs_of_saved_record;
     OfferedBy offered_by;
     const RecordCalls& calls;
 };

@@ -60,7 +60,7 @@ Next write_record(RunPort& port, const host::RecordType& type, std::u16string_vi
         com::Variant value(std::move(photo.value));
         com::check(fields->put_Field(host::PHOTO_FIELD_ID, value.get()));
         record->save();
-        for (int i = 1; i < type.close_downs_after_save; ++i) record->close_down();
+        for (int i = 1; i < type.close_downs_of_saved_record; ++i) record->close_down();
     }
     record->close_down();
     record.reset();

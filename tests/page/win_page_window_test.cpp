@@ -575,6 +575,7 @@ TEST_F(PageWindowTest, TheHourglassStaysOverThePageWhileItIsSet) {
     EXPECT_EQ(pointer_over(edit_), wait);
     EXPECT_EQ(pointer_over(process_), wait);
     ui::set_mouse_pointer(ui::MousePointer::Default);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))) << "the arrow at once, not at the next move";
     EXPECT_NE(pointer_over(edit_), wait) << "the field shows its own pointer again";
 }
 
@@ -600,6 +601,20 @@ TEST_F(PageWindowTest, AWindowSmallerThanThePageScrollsIn225TwipSteps) {
     EXPECT_EQ(GetScrollPos(page(), SB_HORZ), 2 * step);
     SendMessageW(page(), WM_VSCROLL, SB_LINEUP, 0);
     EXPECT_EQ(rect_in_parent(list_).top, before.top);
+
+    // A page and a dragged thumb move in whole steps too.
+    SendMessageW(page(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    const int paged = GetScrollPos(page(), SB_VERT);
+    EXPECT_GT(paged, 0);
+    EXPECT_EQ(paged % step, 0) << paged;
+    EXPECT_EQ(rect_in_parent(list_).top, before.top - paged);
+    SendMessageW(page(), WM_VSCROLL, SB_PAGEUP, 0);
+    EXPECT_EQ(GetScrollPos(page(), SB_VERT), 0);
+    SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
+    SetScrollPos(page(), SB_HORZ, 2 * step + step / 2, FALSE);  // where a drag would leave the thumb
+    SendMessageW(page(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2 * step + step / 2), 0);
+    GetScrollInfo(page(), SB_HORZ, &info);
+    EXPECT_EQ(info.nPos % step, 0) << info.nPos;
 }
 
 }  // namespace

@@ -39,13 +39,14 @@ void Win32ControlSet::update_scroll_bars() {
 void Win32ControlSet::scroll_to(int x, int y) {
     const int dx = scroll_x_ - x;
     const int dy = scroll_y_ - y;
-    if (dx == 0 && dy == 0) return;
     scroll_x_ = x;
     scroll_y_ = y;
-    ScrollWindowEx(page_.get(), dx, dy, nullptr, nullptr, nullptr, nullptr,
-                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
-    SetScrollPos(page_.get(), SB_HORZ, scroll_x_, TRUE);
-    SetScrollPos(page_.get(), SB_VERT, scroll_y_, TRUE);
+    if (dx != 0 || dy != 0)
+        ScrollWindowEx(page_.get(), dx, dy, nullptr, nullptr, nullptr, nullptr,
+                       SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    // Also when the page did not move: a thumb dragged between two steps goes back to the step.
+    if (GetScrollPos(page_.get(), SB_HORZ) != scroll_x_) SetScrollPos(page_.get(), SB_HORZ, scroll_x_, TRUE);
+    if (GetScrollPos(page_.get(), SB_VERT) != scroll_y_) SetScrollPos(page_.get(), SB_VERT, scroll_y_, TRUE);
 }
 
 void Win32ControlSet::on_scroll(int bar, WORD request) {
