@@ -109,7 +109,8 @@ bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_v
         }
         // Both asked afresh for every data row: the box may change while the run yields.
         const bool photo_exists = host::file_exists(files_of(port), photo_file);
-        if (!photo_exists && !port.remove_missing_photos()) continue;
+        const bool remove_missing = port.remove_missing_photos();
+        if (!photo_exists && !remove_missing) continue;
         if (type && write_record(port, *type, id_text, name, photo_file, photo_exists) == Next::Cancel) return false;
     }
     port.show_progress(static_cast<float>(line_number));

@@ -30,6 +30,7 @@ public:
     std::vector<std::u16string> prompts;  // the names of the failed lines asked about
     bool answer_go_on = true;
     bool remove_missing = false;
+    int remove_missing_reads = 0;
     int yields = 0;
     std::function<void()> on_yield;
     std::function<void()> on_prompt;  // while the user looks at a prompt or a read failure
@@ -53,7 +54,10 @@ public:
         if (on_prompt) on_prompt();
         return answer_go_on;
     }
-    bool remove_missing_photos() override { return remove_missing; }
+    bool remove_missing_photos() override {
+        ++remove_missing_reads;
+        return remove_missing;
+    }
     bool yield() override {
         ++yields;
         if (on_yield) on_yield();
@@ -193,6 +197,21 @@ TEST_F(ImportRun, AMissingPhotoClearsTheStoredOneOnlyWhenTheBoxIsTicked) {
     EXPECT_EQ(photo("Student", 14), std::nullopt);
     EXPECT_EQ(photo("Student", 20), std::nullopt);
     EXPECT_TRUE(page_.prompts.empty());
+}
+
+TEST_F(ImportRun, TheBoxIsReadForEveryDataRowAndFollowedFromTheNextRowOn) {
+    const std::string missing = (dir_ / "missing.jpg").string();
+    const std::string p = write("p.jpg", "new");
+    std::string csv = "ID,APPTSAPPT_APPLICANTNAME,Photo\r\n";  // line 1: a heading row, not a data row
+    for (int line = 2; line <= 9; ++line) csv += "12,Ann," + missing + "\r\n";
+    csv += "14,Bob," + missing + "\r\n20,Cy," + missing + "\r\n21,Di," + p + "\r\n";
+    page_.on_yield = [&] { page_.remove_missing = true; };  // ticked while the run yields at line 10
+    EXPECT_TRUE(run(csv));
+    EXPECT_EQ(photo("Student", 12), "old") << "unticked for lines 2 to 9";
+    EXPECT_EQ(photo("Student", 14), std::nullopt);
+    EXPECT_EQ(photo("Student", 20), std::nullopt);
+    EXPECT_EQ(photo("Student", 21), "new");
+    EXPECT_EQ(page_.remove_missing_reads, 11) << "once for every data row, its photo found or not";
 }
 
 TEST_F(ImportRun, APhotoThatCannotBeReadLeavesTheStoredOneAlone) {
