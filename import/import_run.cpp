@@ -75,8 +75,9 @@ bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_v
     bool result = true;
     std::int32_t line_number = 0;
 
+    port.start_progress();
     const std::int32_t count = CountLines(file_name);
-    port.start_progress(static_cast<float>(count));
+    port.size_progress(static_cast<float>(count));
 
     files::OpenFile file(kImportFileNumber, file_name, files::Mode::Input);
     LineReader reader(kImportFileNumber);

@@ -19,8 +19,10 @@ public:
     virtual com::ComPtr<host::SessionContext>& session() = 0;
     // The page's FileUtilities; null once the host has let go of the page.
     virtual host::FileUtilities* file_utilities() = 0;
-    // The progress bar: its range 0 to max with the value at 0, then each new value.
-    virtual void start_progress(float max) = 0;
+    // The progress bar: its minimum 0 before the lines are counted, then its maximum with the
+    // value at 0, then each new value.
+    virtual void start_progress() = 0;
+    virtual void size_progress(float max) = 0;
     virtual void show_progress(float value) = 0;
     // Asked for a line that cannot be used or a record that cannot be loaded: true goes on with
     // the next line, false (the user cancelled) ends the run.

@@ -7,8 +7,11 @@
 
 namespace zn::page {
 
-void RunPort::start_progress(float max) {
+void RunPort::start_progress() {
     controls_.progress_bar.set_min(0);
+}
+
+void RunPort::size_progress(float max) {
     controls_.progress_bar.set_max(max);
     controls_.progress_bar.set_value(0);
 }

@@ -13,7 +13,8 @@ public:
 
     com::ComPtr<host::SessionContext>& session() override { return state_.session; }
     host::FileUtilities* file_utilities() override { return state_.file_utilities.get(); }
-    void start_progress(float max) override;
+    void start_progress() override;
+    void size_progress(float max) override;
     void show_progress(float value) override;
     bool go_on_after_failed_line(std::u16string_view name) override;
     bool remove_missing_photos() override;

@@ -27,6 +27,7 @@ public:
     ComPtr<zn::host::FileUtilities> files_;
     std::vector<float> progress;  // the values shown, from the start's 0
     float progress_max = -1;
+    bool progress_started = false;        // the minimum set, before the lines are counted
     std::vector<std::u16string> prompts;  // the names of the failed lines asked about
     bool answer_go_on = true;
     bool remove_missing = false;
@@ -44,7 +45,8 @@ public:
 
     ComPtr<zn::host::SessionContext>& session() override { return session_; }
     zn::host::FileUtilities* file_utilities() override { return files_.get(); }
-    void start_progress(float max) override {
+    void start_progress() override { progress_started = true; }
+    void size_progress(float max) override {
         progress_max = max;
         progress = {0};
     }
@@ -224,6 +226,13 @@ TEST_F(ImportRun, APhotoThatCannotBeReadLeavesTheStoredOneAlone) {
     EXPECT_EQ(photo("Student", 12), "old") << "a failed read must not clear the photo";
     EXPECT_EQ(photo("Student", 14), "new");
     EXPECT_EQ(host_.live().of("StudentRecord").objects, 0) << host_.live().to_string();
+}
+
+TEST_F(ImportRun, TheBarsMinimumIsSetBeforeTheLinesAreCounted) {
+    const std::u16string missing = zn::text::from_utf8((dir_ / "none.csv").string());
+    EXPECT_THROW(zn::import::ImportPhotos(page_, missing, u"Student"), zn::com::ComError);
+    EXPECT_TRUE(page_.progress_started) << "the minimum comes first";
+    EXPECT_EQ(page_.progress_max, -1) << "no maximum without a count";
 }
 
 TEST_F(ImportRun, AHostFailureOutsideLoadEndsTheRunWithTheFileClosed) {
