@@ -216,6 +216,16 @@ TEST_F(ImportRun, TheBoxIsReadForEveryDataRowAndFollowedFromTheNextRowOn) {
     EXPECT_EQ(page_.remove_missing_reads, 11) << "once for every data row, its photo found or not";
 }
 
+// A photo file of 0 bytes exists: its record is saved with the empty photo whether or not the box
+// is ticked, unlike a missing file's with the box clear.
+TEST_F(ImportRun, AZeroBytePhotoEmptiesTheStoredOneUnlikeAMissingFile) {
+    const std::string empty = write("empty.jpg", "");
+    EXPECT_TRUE(run("12,Ann," + empty + "\r\n14,Bob," + (dir_ / "missing.jpg").string() + "\r\n"));
+    EXPECT_EQ(photo("Student", 12), std::nullopt);
+    EXPECT_EQ(photo("Student", 14), "old");
+    EXPECT_EQ(host_.journal().count("StudentRecord.Save"), 1u);
+}
+
 TEST_F(ImportRun, APhotoThatCannotBeReadLeavesTheStoredOneAlone) {
     const std::string p = write("p.jpg", "new");
     page_.remove_missing = true;

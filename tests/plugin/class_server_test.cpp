@@ -50,6 +50,8 @@ TEST(ClassServer, FactoryRefusesAggregationAndUnknownInterfaces) {
     EXPECT_FALSE(object);
     EXPECT_EQ(factory->CreateInstance(nullptr, zn::com::iid_of<IClassFactory>(), object.put_void()), E_NOINTERFACE);
     EXPECT_FALSE(object);
+    factory = nullptr;
+    EXPECT_EQ(zn::plugin::server_can_unload_now(), S_OK) << "the object that the interface was refused for lives on";
 }
 
 TEST(ClassServer, CanUnloadOnlyWithoutObjectsOrLocks) {
