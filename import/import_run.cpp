@@ -19,11 +19,12 @@ namespace {
 
 enum class Next { Line, Cancel };
 
-// The page's FileUtilities for one call; "object not set" once the page was let go of.
-host::FileUtilities& files_of(RunPort& port) {
-    host::FileUtilities* files = port.file_utilities();
+// The page's FileUtilities, held for one call: a host that lets go of the page inside the call
+// must not free the object under it. "Object not set" once the page was let go of.
+com::ComPtr<host::FileUtilities> files_of(RunPort& port) {
+    com::ComPtr<host::FileUtilities> files(port.file_utilities());
     if (!files) com::throw_error(com::kObjectNotSet);
-    return *files;
+    return files;
 }
 
 // The user's answer decides, unless the host let go of the page while the user looked.
@@ -36,7 +37,12 @@ Next error_prompt(RunPort& port, std::u16string_view name) {
 // decides between storing the file and clearing the photo.
 Next write_record(RunPort& port, const host::RecordType& type, std::u16string_view id_text, std::u16string_view name,
                   std::u16string_view photo_file, bool photo_exists) {
-    std::optional<host::HostRecord> record(std::in_place, type, port.session());
+    // Init may hand back another session, which the page keeps; a page that the host let go
+    // of meanwhile gets nothing written back, and the run calls nothing more.
+    com::ComPtr<host::SessionContext> session = port.session();
+    std::optional<host::HostRecord> record(std::in_place, type, session);
+    if (!port.page_held()) return Next::Cancel;
+    port.session() = std::move(session);
 
     // Only the conversion of the ID and the load are handled: a record that cannot be loaded
     // is the user's to skip or to stop at, once it has been let go of.
@@ -45,12 +51,13 @@ Next write_record(RunPort& port, const host::RecordType& type, std::u16string_vi
     } catch (const com::ComError&) {
         record->close_down();
         record.reset();
-        return error_prompt(port, name);
+        return port.page_held() ? error_prompt(port, name) : Next::Cancel;
     }
+    if (!port.page_held()) return Next::Cancel;
 
     com::ComPtr<host::FieldSet> fields = record->fields();
     PhotoReadResult photo = read_photo(
-        photo_file, [&port](std::u16string_view path) { return host::file_exists(files_of(port), path); }, port);
+        photo_file, [&port](std::u16string_view path) { return host::file_exists(*files_of(port).get(), path); }, port);
     // The run's check decides: a file it did not find clears the photo, even one that turned
     // up since; a file that could not be read, or went away after the run found it, leaves the
     // stored photo as it was.
@@ -65,8 +72,9 @@ Next write_record(RunPort& port, const host::RecordType& type, std::u16string_vi
     record->close_down();
     record.reset();
     fields = nullptr;
-    // The reader's report lets the host act meanwhile.
-    return photo.failed && !port.page_held() ? Next::Cancel : Next::Line;
+    // The record is finished even if the host let go of the page during its calls or the
+    // reader's report; the run goes no further then.
+    return port.page_held() ? Next::Line : Next::Cancel;
 }
 
 }  // namespace
@@ -82,7 +90,7 @@ bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_v
     files::OpenFile file(kImportFileNumber, file_name, files::Mode::Input);
     LineReader reader(kImportFileNumber);
     const RemoveQuotes remove_quotes = [&port](std::u16string_view text) {
-        return host::remove_quotes(files_of(port), text);
+        return host::remove_quotes(*files_of(port).get(), text);
     };
     // A type that is none of the four writes nothing.
     const host::RecordType* type = host::find_record_type(record_type);
@@ -98,6 +106,8 @@ bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_v
         }
         reader.read_line(line);
         ParseOutIDAndFileName(line, remove_quotes, id_text, name, photo_file);
+        // The host may let go of the page inside any of its calls: the run stops there quietly.
+        if (!port.page_held()) return false;
 
         const LineKind kind = classify_line(line_number, id_text, name);
         if (kind == LineKind::HeadingRow) continue;
@@ -109,7 +119,8 @@ bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_v
             continue;
         }
         // Both asked afresh for every data row: the box may change while the run yields.
-        const bool photo_exists = host::file_exists(files_of(port), photo_file);
+        const bool photo_exists = host::file_exists(*files_of(port).get(), photo_file);
+        if (!port.page_held()) return false;
         const bool remove_missing = port.remove_missing_photos();
         if (!photo_exists && !remove_missing) continue;
         if (type && write_record(port, *type, id_text, name, photo_file, photo_exists) == Next::Cancel) return false;

@@ -5,6 +5,7 @@
 
 #include "platform/com/com.h"
 #include "platform/files/file_errors.h"
+#include "platform/files/file_faults.h"
 #include "platform/files/os_file.h"
 
 namespace zn::files {
@@ -37,6 +38,22 @@ Table& table() {
     return t;
 }
 
+struct FaultHook {
+    FileFaultHook hook = nullptr;
+    void* context = nullptr;
+};
+static_assert(std::is_trivially_destructible_v<FaultHook>);
+
+FaultHook& fault_hook() {
+    thread_local FaultHook h{};
+    return h;
+}
+
+void before(FileOperation operation) {
+    const FaultHook& h = fault_hook();
+    if (h.hook) h.hook(operation, h.context);
+}
+
 bool valid(int number) {
     return number >= 1 && number <= kMaxFileNumber;
 }
@@ -56,6 +73,7 @@ Entry& open_entry(int number, Mode mode) {
 std::uint64_t open_entry_file(int number, std::u16string_view path, Mode mode) {
     Entry& e = entry_of(number);
     if (e.open) raise_file_error(com::kFileAlreadyOpen);
+    before(FileOperation::Open);
     e.file = os::open_for_reading(path);
     e.mode = mode;
     e.open = true;
@@ -64,6 +82,10 @@ std::uint64_t open_entry_file(int number, std::u16string_view path, Mode mode) {
 }
 
 }  // namespace
+
+void set_file_fault_hook(FileFaultHook hook, void* context) noexcept {
+    fault_hook() = FaultHook{hook, context};
+}
 
 int free_file() {
     auto& entries = table().entries;
@@ -86,16 +108,20 @@ bool is_open(int number) noexcept {
 }
 
 std::size_t read(int number, std::uint8_t* buffer, std::size_t n) {
-    return os::read(open_entry(number, Mode::Input).file, buffer, n);
+    const Entry& e = open_entry(number, Mode::Input);
+    before(FileOperation::Read);
+    return os::read(e.file, buffer, n);
 }
 
 std::size_t read_at(int number, std::int64_t position, std::uint8_t* buffer, std::size_t n) {
     const Entry& e = open_entry(number, Mode::Binary);
     if (position < 1) raise_file_error(com::kBadFileNameOrNumber);
+    before(FileOperation::Read);
     return os::read_at(e.file, position - 1, buffer, n);
 }
 
 std::int64_t file_length(std::u16string_view path) {
+    before(FileOperation::Length);
     return os::length_by_name(path);
 }
 

@@ -317,18 +317,77 @@ TEST_F(ImportRun, APhotoThatVanishesAfterTheRunFoundItLeavesTheStoredOneAlone) {
     EXPECT_TRUE(page_.prompts.empty());
 }
 
-TEST_F(ImportRun, APageLetGoOfDuringAMessageBoxEndsTheRunAtItsNextStep) {
+TEST_F(ImportRun, APageLetGoOfDuringAnyMessageBoxEndsTheRunAtItsNextStep) {
     const std::string p = write("p.jpg", "new");
-    std::size_t calls_at_release = 0;
-    page_.on_prompt = [&] {
-        // The host closes the page down while the user looks at the box.
-        page_.release();
-        calls_at_release = host_.journal().entries().size();
+    struct Case {
+        const char* box;
+        std::string first_line;
+        const char* fail;  // the member failing once, for the reader's box
     };
-    EXPECT_FALSE(run("99,Nobody," + p + "\r\n12,Ann," + p + "\r\n"));
-    EXPECT_EQ(host_.journal().entries().size(), calls_at_release) << "nothing called after the release";
-    EXPECT_EQ(photo("Student", 12), "old");
-    EXPECT_FALSE(zn::files::is_open(1));
+    for (const Case& c : {Case{"the invalid line's prompt", "0,Bad,x", nullptr},
+                          Case{"a failed load's prompt", "99,Nobody," + p, nullptr},
+                          Case{"the reader's failure box", "14,Bob," + p, "FileUtilities.FileExists"}}) {
+        SCOPED_TRACE(c.box);
+        page_.session_ = host_.new_session();
+        page_.files_ = zn::host::create_host_object<zn::host::FileUtilities>(zn::host::CLSID_FileUtilities);
+        page_.prompts.clear();
+        page_.read_failures.clear();
+        host_.config().clear_failures();
+        if (c.fail) host_.config().fail(c.fail, E_ACCESSDENIED, u"offline", 1, 1);
+        host_.clear_journal();
+        std::size_t calls_at_release = 0;
+        page_.on_prompt = [&] {
+            page_.release();  // the host closes the page while the user looks
+            calls_at_release = host_.journal().calls().size();
+        };
+        EXPECT_FALSE(run(c.first_line + "\r\n12,Ann," + p + "\r\n"));
+        EXPECT_EQ(page_.prompts.size() + page_.read_failures.size(), 1u);
+        // Only the record in hand is closed after the release.
+        const auto calls = host_.journal().calls();
+        for (std::size_t i = calls_at_release; i < calls.size(); ++i) EXPECT_EQ(calls[i], "StudentRecord.CloseDown()");
+        EXPECT_EQ(photo("Student", 12), "old");
+        EXPECT_FALSE(zn::files::is_open(1));
+    }
+}
+
+TEST_F(ImportRun, APageLetGoOfInsideAHostCallEndsTheRunQuietlyWithNothingWrittenBack) {
+    const std::string p = write("p.jpg", "new");
+    host_.config().replace_context("StudentRecord.Init");
+    // The n-th call of each member lets go of the page: FileExists is the run's check, then the
+    // reader's.
+    for (const auto& [member, nth] : std::vector<std::pair<std::string, std::size_t>>{{"FileUtilities.ReplaceText", 1},
+                                                                                      {"FileUtilities.FileExists", 1},
+                                                                                      {"FileUtilities.FileExists", 2},
+                                                                                      {"StudentRecord.Init", 1},
+                                                                                      {"StudentRecord.Load", 1},
+                                                                                      {"StudentRecord.Save", 1}}) {
+        SCOPED_TRACE(member + " #" + std::to_string(nth));
+        page_.session_ = host_.new_session();
+        page_.files_ = zn::host::create_host_object<zn::host::FileUtilities>(zn::host::CLSID_FileUtilities);
+        page_.prompts.clear();
+        page_.read_failures.clear();
+        write("p.jpg", "new");
+        for (int id : {12, 14}) host_.records().update("Student", id, {std::nullopt, true, "old"});
+        host_.clear_journal();
+        std::size_t seen = 0;
+        int files_alive_in_call = -1;
+        host_.config().before_call = [&](const std::string& called) {
+            if (called != member || ++seen != nth) return;
+            page_.release();
+            files_alive_in_call = host_.live().of("FileUtilities").objects;
+        };
+        EXPECT_FALSE(run("12,Ann," + p + "\r\n14,Bob," + p + "\r\n"));
+        host_.config().before_call = nullptr;
+        if (member.starts_with("FileUtilities.")) {
+            EXPECT_EQ(files_alive_in_call, 1) << "the object was freed inside its own call";
+        }
+        EXPECT_FALSE(page_.session_) << "a session written back into the page let go of";
+        EXPECT_TRUE(page_.prompts.empty() && page_.read_failures.empty()) << "a box after the page was let go of";
+        EXPECT_EQ(photo("Student", 14), "old") << "a line after the release";
+        EXPECT_FALSE(zn::files::is_open(1));
+        EXPECT_EQ(host_.live().of("StudentRecord").objects, 0) << host_.live().to_string();
+    }
+    EXPECT_EQ(photo("Student", 12), "new") << "a record whose Save let go of the page is finished";
 }
 
 }  // namespace

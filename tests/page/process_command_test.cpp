@@ -2,6 +2,8 @@
 // the run, and the messages.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "host/host_objects.h"
 #include "page/page_layout.h"
 #include "page_fixture.h"
@@ -195,6 +197,24 @@ TEST_F(ProcessTest, TheRealRunAsksShowsAndReportsInThePagesWords) {
                                              backend.pointer_history().end());
     EXPECT_EQ(pointers, (std::vector<MousePointer>{MousePointer::Hourglass, MousePointer::Default,
                                                    MousePointer::Hourglass, MousePointer::Default}));
+}
+
+TEST_F(ProcessTest, TheRealPageKeepsTheSessionEachInitHandsBackAcrossRuns) {
+    page = create_import_page();
+    internal = page.as<ImportPageInternal>();
+    set_up();
+    for (int id : {1, 2}) host.records().add({"Student", id, "S", "old"});
+    const std::string p = text::to_utf8(folder.write("p.jpg", "new"));
+    host.config().replace_context("StudentRecord.Init");
+    driver.choose(u"cboRecordType", u"Student");
+    driver.type(kField, folder.write("run.csv", "1,S," + p + "\r\n2,S," + p + "\r\n"));
+    driver.click(u"Command1");
+    driver.click(u"Command1");
+    const auto inits = host.journal().calls_to("StudentRecord.Init");
+    ASSERT_EQ(inits.size(), 4u);
+    const std::set<std::string> sessions{inits[0].args, inits[1].args, inits[2].args, inits[3].args};
+    EXPECT_EQ(sessions.size(), 4u) << "an Init was given a session that an earlier one had replaced";
+    EXPECT_EQ(host.records().photo("Student", 2), "new");
 }
 
 // The cases a user cannot reach through the page's controls, driven on the command itself.
