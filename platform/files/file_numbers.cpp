@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "platform/com/com.h"
+#include "platform/com/com_error.h"
 #include "platform/files/file_errors.h"
 #include "platform/files/file_faults.h"
 #include "platform/files/os_file.h"
@@ -16,6 +17,10 @@ struct Entry {
     Mode mode = Mode::Input;
     os::NativeFile file = 0;
     std::uint64_t generation = 0;  // which opening this is; guards close only their own
+    // Input: the file's length when it was opened and the bytes read since, so that a file cut
+    // short by another program meanwhile is told from one that simply ends.
+    std::int64_t length_at_open = -1;
+    std::int64_t bytes_read = 0;
 };
 
 // Trivially destructible on purpose: a thread-local object with a destructor makes the runtime
@@ -76,6 +81,8 @@ std::uint64_t open_entry_file(int number, std::u16string_view path, Mode mode) {
     before(FileOperation::Open);
     e.file = os::open_for_reading(path);
     e.mode = mode;
+    e.length_at_open = mode == Mode::Input ? os::length_of(e.file) : -1;
+    e.bytes_read = 0;
     e.open = true;
     e.generation = ++table().openings;
     return e.generation;
@@ -108,9 +115,16 @@ bool is_open(int number) noexcept {
 }
 
 std::size_t read(int number, std::uint8_t* buffer, std::size_t n) {
-    const Entry& e = open_entry(number, Mode::Input);
+    Entry& e = open_entry(number, Mode::Input);
     before(FileOperation::Read);
-    return os::read(e.file, buffer, n);
+    const std::size_t got = os::read(e.file, buffer, n);
+    e.bytes_read += static_cast<std::int64_t>(got);
+    // Its end lost, the file would otherwise end in the middle of a line, which would be read
+    // as a whole one (a photo path cut short, say).
+    if (got == 0 && n > 0 && e.bytes_read < e.length_at_open) {
+        throw com::ComError(kInputPastEndOfFile, u"Input past end of file: the file was cut short while it was read");
+    }
+    return got;
 }
 
 std::size_t read_at(int number, std::int64_t position, std::uint8_t* buffer, std::size_t n) {

@@ -25,7 +25,8 @@ void open(int number, std::u16string_view path, Mode mode);
 void close(int number) noexcept;
 bool is_open(int number) noexcept;
 
-// Input: the next bytes of the file, up to n; 0 at its end.
+// Input: the next bytes of the file, up to n; 0 at its end. A file that became shorter than it
+// was when opened, before all of it was read, is input past end of file when its end is reached.
 std::size_t read(int number, std::uint8_t* buffer, std::size_t n);
 // Binary: up to n bytes from the 1-based position; fewer only at the end of the file.
 std::size_t read_at(int number, std::int64_t position, std::uint8_t* buffer, std::size_t n);

@@ -21,6 +21,9 @@ std::size_t read(NativeFile file, std::uint8_t* buffer, std::size_t n);
 // Up to n bytes from the 0-based offset; fewer only at the end of the file.
 std::size_t read_at(NativeFile file, std::int64_t offset, std::uint8_t* buffer, std::size_t n);
 
+// The length in bytes of an open file; -1 when the system cannot tell.
+std::int64_t length_of(NativeFile file) noexcept;
+
 // The length in bytes of the named file; file not found when there is none.
 std::int64_t length_by_name(std::u16string_view path);
 

@@ -96,6 +96,12 @@ std::size_t read_at(NativeFile file, std::int64_t offset, std::uint8_t* buffer, 
     return done;
 }
 
+std::int64_t length_of(NativeFile file) noexcept {
+    struct stat info {};
+    if (::fstat(static_cast<int>(file), &info) != 0) return -1;
+    return static_cast<std::int64_t>(info.st_size);
+}
+
 std::int64_t length_by_name(std::u16string_view path) {
     const std::string name = system_name(path);
     struct stat info {};

@@ -105,6 +105,12 @@ std::size_t read_at(NativeFile file, std::int64_t offset, std::uint8_t* buffer, 
     return done;
 }
 
+std::int64_t length_of(NativeFile file) noexcept {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle_of(file), &size)) return -1;
+    return static_cast<std::int64_t>(size.QuadPart);
+}
+
 std::int64_t length_by_name(std::u16string_view path) {
     const std::wstring name = system_name(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
