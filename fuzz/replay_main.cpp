@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
             ++inputs;
         }
     }
-    std::printf("%d inputs replayed\n", inputs);
+    const std::string target = std::filesystem::path(argv[0]).stem().string();
+    std::printf("[report] %s: %d inputs replayed\n", target.c_str(), inputs);
     return inputs > 0 ? 0 : 1;
 }

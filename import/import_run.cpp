@@ -27,6 +27,20 @@ com::ComPtr<host::FileUtilities> files_of(RunPort& port) {
     return files;
 }
 
+bool file_exists(RunPort& port, std::u16string_view path) {
+    return host::file_exists(*files_of(port).get(), path);
+}
+
+// A record in hand when the host let go of the page is still closed: the host's record is not
+// the page's. Its failure is not reported, as the run ends without a word then.
+Next close_after_release(host::HostRecord& record) {
+    try {
+        record.close_down();
+    } catch (const com::ComError&) {  // NOLINT(bugprone-empty-catch): nobody is left to tell
+    }
+    return Next::Cancel;
+}
+
 // The user's answer decides, unless the host let go of the page while the user looked.
 Next error_prompt(RunPort& port, std::u16string_view name) {
     const bool go_on = port.go_on_after_failed_line(name);
@@ -38,10 +52,10 @@ Next error_prompt(RunPort& port, std::u16string_view name) {
 Next write_record(RunPort& port, const host::RecordType& type, std::u16string_view id_text, std::u16string_view name,
                   std::u16string_view photo_file, bool photo_exists) {
     // Init may hand back another session, which the page keeps; a page that the host let go
-    // of meanwhile gets nothing written back, and the run calls nothing more.
+    // of meanwhile gets nothing written back.
     com::ComPtr<host::SessionContext> session = port.session();
     std::optional<host::HostRecord> record(std::in_place, type, session);
-    if (!port.page_held()) return Next::Cancel;
+    if (!port.page_held()) return close_after_release(*record);
     port.session() = std::move(session);
 
     // Only the conversion of the ID and the load are handled: a record that cannot be loaded
@@ -53,11 +67,12 @@ Next write_record(RunPort& port, const host::RecordType& type, std::u16string_vi
         record.reset();
         return port.page_held() ? error_prompt(port, name) : Next::Cancel;
     }
-    if (!port.page_held()) return Next::Cancel;
+    if (!port.page_held()) return close_after_release(*record);
 
     com::ComPtr<host::FieldSet> fields = record->fields();
+    if (!port.page_held()) return close_after_release(*record);
     PhotoReadResult photo = read_photo(
-        photo_file, [&port](std::u16string_view path) { return host::file_exists(*files_of(port).get(), path); }, port);
+        photo_file, [&port](std::u16string_view path) { return file_exists(port, path); }, port);
     // The run's check decides: a file it did not find clears the photo, even one that turned
     // up since; a file that could not be read, or went away after the run found it, leaves the
     // stored photo as it was.
@@ -119,7 +134,7 @@ bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_v
             continue;
         }
         // Both asked afresh for every data row: the box may change while the run yields.
-        const bool photo_exists = host::file_exists(*files_of(port).get(), photo_file);
+        const bool photo_exists = file_exists(port, photo_file);
         if (!port.page_held()) return false;
         const bool remove_missing = port.remove_missing_photos();
         if (!photo_exists && !remove_missing) continue;

@@ -45,8 +45,9 @@ protected:
 // file number 1 for the run and closed on every way out. A failure of the host outside loading
 // a record, or of counting or opening the file, leaves the run as an error (records saved
 // before stay saved). If the host lets go of the page while the run waits for it or the user,
-// or inside any of its calls, the run finishes the record in hand, stops without touching the
-// page's references again (nothing is written back into the page), and returns false.
+// or inside any of its calls, the run finishes the record in hand if its photo was being read
+// already and otherwise only closes it, then stops without touching the page's references again
+// (nothing is written back into the page), and returns false.
 bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_view record_type);
 
 }  // namespace zn::import

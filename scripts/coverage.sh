@@ -22,9 +22,12 @@ report)
     command -v gcovr >/dev/null || { echo "coverage: gcovr is missing (apt-get install gcovr)" >&2; exit 1; }
     # Only the folders' own sources: tests, the reference host, the platform's stand-ins and
     # what the build generates lie outside them.
+    # The filter is relative to the checkout, so no character of its path is read as a pattern;
+    # the counts are looked for in the build alone, not in the other builds beside it.
     filter=$(printf '%s|' "${folders[@]}")
-    gcovr --root "$root" --object-directory "$build" --filter "$root/(${filter%|})/" \
-        -j "${JOBS:-$(nproc)}" --txt "$out/coverage.txt" --json-summary "$out/summary.json"
+    cd "$root"
+    gcovr --root "$root" --object-directory "$build" --filter "(${filter%|})/" \
+        -j "${JOBS:-$(nproc)}" --txt "$out/coverage.txt" --json-summary "$out/summary.json" "$build"
     "$0" summary "$out/summary.json" "${3:-90}"
     echo "uncovered lines per file: $out/coverage.txt"
     ;;

@@ -355,12 +355,16 @@ TEST_F(ImportRun, APageLetGoOfInsideAHostCallEndsTheRunQuietlyWithNothingWritten
     host_.config().replace_context("StudentRecord.Init");
     // The n-th call of each member lets go of the page: FileExists is the run's check, then the
     // reader's.
-    for (const auto& [member, nth] : std::vector<std::pair<std::string, std::size_t>>{{"FileUtilities.ReplaceText", 1},
-                                                                                      {"FileUtilities.FileExists", 1},
-                                                                                      {"FileUtilities.FileExists", 2},
-                                                                                      {"StudentRecord.Init", 1},
-                                                                                      {"StudentRecord.Load", 1},
-                                                                                      {"StudentRecord.Save", 1}}) {
+    const std::vector<std::pair<std::string, std::size_t>> releases{{"FileUtilities.ReplaceText", 1},
+                                                                    {"FileUtilities.FileExists", 1},
+                                                                    {"FileUtilities.FileExists", 2},
+                                                                    {"StudentRecord.Init", 1},
+                                                                    {"StudentRecord.Load", 1},
+                                                                    {"DataObject.Fields", 1},
+                                                                    {"FieldSet.Field", 1},
+                                                                    {"StudentRecord.CloseDown", 1},
+                                                                    {"StudentRecord.Save", 1}};
+    for (const auto& [member, nth] : releases) {
         SCOPED_TRACE(member + " #" + std::to_string(nth));
         page_.session_ = host_.new_session();
         page_.files_ = zn::host::create_host_object<zn::host::FileUtilities>(zn::host::CLSID_FileUtilities);
@@ -386,6 +390,8 @@ TEST_F(ImportRun, APageLetGoOfInsideAHostCallEndsTheRunQuietlyWithNothingWritten
         EXPECT_EQ(photo("Student", 14), "old") << "a line after the release";
         EXPECT_FALSE(zn::files::is_open(1));
         EXPECT_EQ(host_.live().of("StudentRecord").objects, 0) << host_.live().to_string();
+        EXPECT_GE(host_.journal().count("StudentRecord.CloseDown"), host_.journal().count("StudentRecord.Init"))
+            << "a record left without its CloseDown";
     }
     EXPECT_EQ(photo("Student", 12), "new") << "a record whose Save let go of the page is finished";
 }

@@ -1,5 +1,5 @@
-// A photo that another program holds open without sharing it: the reader cannot open it, says so,
-// and the run keeps the stored photo (a failed read never clears it).
+// A photo that another program holds open without sharing it: the reader cannot open it and says
+// so, as a failed read, which the run never takes for a missing or an empty photo.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

@@ -5,7 +5,9 @@
 // one box for a line that failed by itself, success only after a run that went through.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -32,6 +34,8 @@ using Photos = std::map<int, std::optional<std::string>>;
 
 constexpr std::u16string_view kField = u"se_ImportFileName";
 constexpr std::u16string_view kInjected = u"injected failure";
+// A code of the test's own, so that a failure the run meets anyway is not taken for the injected one.
+constexpr HRESULT kInjectedCode = static_cast<HRESULT>(0x8004FA11);
 
 // One call to fail: a host member ("StudentRecord.Save") or a file operation, and which call.
 struct Fault {
@@ -55,6 +59,7 @@ struct FileFault {
 
 // What the user and the store saw of one run.
 struct Seen {
+    bool fired = false;  // the injected failure happened
     bool set_up = true;
     std::vector<std::u16string> boxes;
     Photos photos;
@@ -122,7 +127,7 @@ public:
             refhost::ReferenceHost host;
             for (const auto& [id, photo] : initial()) host.records().add({"Student", id, "S", photo});
             if (fault && !fault->file_operation)
-                host.config().fail(fault->member, E_FAIL, std::u16string(kInjected), fault->k - 1, 1);
+                host.config().fail(fault->member, kInjectedCode, std::u16string(kInjected), fault->k - 1, 1);
             ui::headless::HeadlessBackend backend;
             ui::ScopedBackend scope{backend};
             refhost::Driver driver{backend};
@@ -159,6 +164,7 @@ public:
                 }
             }
             files::set_file_fault_hook(nullptr, nullptr);
+            if (file_fault) seen.fired = file_fault->left <= 0;
             for (int n = 1; n <= files::kMaxFileNumber; ++n) {
                 EXPECT_FALSE(files::is_open(n)) << "file number " << n << " was left open";
                 files::close(n);
@@ -169,6 +175,7 @@ public:
             static const std::set<std::string> by_factory{"SystemInfo", "FileUtilities", "StudentRecord"};
             for (const auto& entry : host.journal().entries()) {
                 if (entry.kind == refhost::JournalEntry::Kind::Call) ++seen.calls[entry.member];
+                seen.fired = seen.fired || entry.result == kInjectedCode;
                 const std::string cls = entry.object.substr(0, entry.object.find('#'));
                 if (entry.kind == refhost::JournalEntry::Kind::Created && by_factory.contains(cls))
                     ++seen.calls[cls + ".Create"];
@@ -296,6 +303,7 @@ TEST(FaultSweep, NoHostCallOrFileOperationFailingLosesHalfWritesLeaksOrMisreport
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.name());
         const Seen seen = sweep.run(fault);
+        EXPECT_TRUE(seen.fired) << "the failure was never injected";
         check_faulted_run(fault, clean, seen);
         if (::testing::Test::HasFailure()) {
             ADD_FAILURE() << describe(seen);
