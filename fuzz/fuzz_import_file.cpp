@@ -2,17 +2,10 @@
 // columns that give the line back, and nothing outside the ID rules escapes as a crash.
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "fuzz_support.h"
 #include "import/count_lines.h"
 #include "import/id_value.h"
 #include "import/line_kind.h"
@@ -25,18 +18,7 @@
 
 namespace {
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-int process_id() {
-#ifdef _WIN32
-    return _getpid();
-#else
-    return static_cast<int>(::getpid());
-#endif
-}
+using zn::fuzz::fail;
 
 std::u16string without_quotes(std::u16string_view text) {
     std::u16string out;
@@ -45,26 +27,10 @@ std::u16string without_quotes(std::u16string_view text) {
     return out;
 }
 
-const std::filesystem::path& scratch_file();
-
-void remove_scratch_file() {
-    std::error_code ignored;
-    std::filesystem::remove(scratch_file(), ignored);
-}
-
-// One file per process, named by the process (runs go side by side), removed at exit: the
-// removal is registered after the path exists, so it runs before the path is destroyed.
-const std::filesystem::path& scratch_file() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("zn-fuzz-" + std::to_string(process_id()) + ".csv");
-    [[maybe_unused]] static const int registered = std::atexit(remove_scratch_file);
-    return path;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto& path = scratch_file();
+    const auto& path = zn::fuzz::scratch_path();
     if (std::FILE* f = std::fopen(path.string().c_str(), "wb")) {
         if (size) std::fwrite(data, 1, size, f);
         std::fclose(f);

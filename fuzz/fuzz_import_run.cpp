@@ -9,21 +9,13 @@
 // rest is the import file, in which @a names a photo file of the input's first bytes, @b an empty
 // one, @c a missing one and @d a folder.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <set>
 #include <string>
-#include <system_error>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "fuzz_support.h"
 #include "host/record_types.h"
 #include "page/import_page.h"
 #include "page/page_texts.h"
@@ -39,33 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace zn;
-
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what.c_str());
-    std::abort();
-}
-
-int process_id() {
-#ifdef _WIN32
-    return _getpid();
-#else
-    return static_cast<int>(::getpid());
-#endif
-}
-
-const fs::path& scratch_folder();
-
-void remove_scratch_folder() {
-    std::error_code ignored;
-    fs::remove_all(scratch_folder(), ignored);
-}
-
-// One folder per process (runs go side by side), removed at exit.
-const fs::path& scratch_folder() {
-    static const fs::path path = fs::temp_directory_path() / ("zn-fuzz-run-" + std::to_string(process_id()));
-    [[maybe_unused]] static const int registered = std::atexit(remove_scratch_folder);
-    return path;
-}
+using zn::fuzz::fail;
 
 void write_file(const fs::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -98,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view rest(reinterpret_cast<const char*>(data + 2), size - 2);
     const std::string photo_a(rest.substr(0, 16));
 
-    const fs::path& folder = scratch_folder();
+    const fs::path& folder = fuzz::scratch_path();
     std::error_code ignored;
     fs::remove_all(folder, ignored);
     fs::create_directories(folder / "d");

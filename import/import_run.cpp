@@ -31,6 +31,10 @@ bool file_exists(RunPort& port, std::u16string_view path) {
     return host::file_exists(*files_of(port).get(), path);
 }
 
+std::u16string remove_quotes(RunPort& port, std::u16string_view text) {
+    return host::remove_quotes(*files_of(port).get(), text);
+}
+
 // A record in hand when the host let go of the page is still closed: the host's record is not
 // the page's. Its failure is not reported, as the run ends without a word then.
 Next close_after_release(host::HostRecord& record) {
@@ -104,9 +108,7 @@ bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_v
 
     files::OpenFile file(kImportFileNumber, file_name, files::Mode::Input);
     LineReader reader(kImportFileNumber);
-    const RemoveQuotes remove_quotes = [&port](std::u16string_view text) {
-        return host::remove_quotes(*files_of(port).get(), text);
-    };
+    const RemoveQuotes without_quotes = [&port](std::u16string_view text) { return remove_quotes(port, text); };
     // A type that is none of the four writes nothing.
     const host::RecordType* type = host::find_record_type(record_type);
     std::u16string line;
@@ -120,7 +122,7 @@ bool ImportPhotos(RunPort& port, std::u16string_view file_name, std::u16string_v
             if (!port.yield()) return false;
         }
         reader.read_line(line);
-        ParseOutIDAndFileName(line, remove_quotes, id_text, name, photo_file);
+        ParseOutIDAndFileName(line, without_quotes, id_text, name, photo_file);
         // The host may let go of the page inside any of its calls: the run stops there quietly.
         if (!port.page_held()) return false;
 

@@ -46,14 +46,19 @@ struct Fault {
     std::string name() const { return member + " #" + std::to_string(k); }
 };
 
-// Fails the k-th file operation of one kind on this thread.
-struct FileFault {
-    FileOperation operation;
-    int left;
+// Counts the file operations of this thread, and fails the k-th of one kind when told to.
+struct FileHook {
+    std::map<FileOperation, int>& counts;
+    std::optional<FileOperation> failing;
+    int k = 0;
+
+    bool fired = false;
 
     static void hook(FileOperation operation, void* context) {
-        auto& self = *static_cast<FileFault*>(context);
-        if (operation == self.operation && --self.left == 0) files::raise_file_error(files::kPathFileAccessError);
+        auto& self = *static_cast<FileHook*>(context);
+        if (++self.counts[operation] != self.k || operation != self.failing) return;
+        self.fired = true;
+        files::raise_file_error(files::kPathFileAccessError);
     }
 };
 
@@ -122,7 +127,6 @@ public:
 
     Seen run(const std::optional<Fault>& fault) {
         Seen seen;
-        std::optional<FileFault> file_fault;
         {
             refhost::ReferenceHost host;
             for (const auto& [id, photo] : initial()) host.records().add({"Student", id, "S", photo});
@@ -133,17 +137,12 @@ public:
             refhost::Driver driver{backend};
             driver.on_yield([&] { driver.tick(u"Check1", true); });
 
-            struct Counter {
-                std::map<FileOperation, int>* counts;
-                std::optional<FileFault>* fault;
-                static void hook(FileOperation operation, void* context) {
-                    auto& self = *static_cast<Counter*>(context);
-                    ++(*self.counts)[operation];
-                    if (*self.fault) FileFault::hook(operation, &**self.fault);
-                }
-            } counter{&seen.file_operations, &file_fault};
-            if (fault && fault->file_operation) file_fault = FileFault{*fault->file_operation, fault->k};
-            files::set_file_fault_hook(&Counter::hook, &counter);
+            FileHook file_hook{seen.file_operations};
+            if (fault && fault->file_operation) {
+                file_hook.failing = fault->file_operation;
+                file_hook.k = fault->k;
+            }
+            files::set_file_fault_hook(&FileHook::hook, &file_hook);
 
             com::ComPtr<host::SessionContext> session = host.new_session();
             com::ComPtr<IUnknown> page = create_import_page();
@@ -164,7 +163,7 @@ public:
                 }
             }
             files::set_file_fault_hook(nullptr, nullptr);
-            if (file_fault) seen.fired = file_fault->left <= 0;
+            if (file_hook.failing) seen.fired = file_hook.fired;
             for (int n = 1; n <= files::kMaxFileNumber; ++n) {
                 EXPECT_FALSE(files::is_open(n)) << "file number " << n << " was left open";
                 files::close(n);

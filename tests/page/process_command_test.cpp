@@ -26,6 +26,17 @@ protected:
 
     HeadlessProgressBar& bar() { return driver.control<HeadlessProgressBar>(u"pbarOverall"); }
 
+    // A page with the run it really has, the Student records with photo "old", the type chosen;
+    // returns the path of a photo file holding "new".
+    std::string use_real_run(std::initializer_list<int> ids) {
+        page = create_import_page();
+        internal = page.as<ImportPageInternal>();
+        set_up();
+        for (int id : ids) host.records().add({"Student", id, "S", "old"});
+        driver.choose(u"cboRecordType", u"Student");
+        return text::to_utf8(folder.write("p.jpg", "new"));
+    }
+
     test::TempFolder folder;
     std::u16string import_file = folder.write("import.csv", "1,Smith,a.jpg\r\n");
 };
@@ -130,17 +141,10 @@ TEST_F(ProcessTest, ThePageMayBeLetGoDuringTheRun) {
 }
 
 TEST_F(ProcessTest, TheRealRunStopsAtAFailingSaveAndMemoryRunningOutReadsOutOfMemory) {
-    page = create_import_page();  // the run the page really has
-    internal = page.as<ImportPageInternal>();
-    set_up();
-    for (int id : {1, 2, 3}) host.records().add({"Student", id, "S", "old"});
-    const std::u16string photo = folder.write("p.jpg", "new");
-    const std::string p = text::to_utf8(photo);
+    const std::string p = use_real_run({1, 2, 3});
     std::string csv;
     for (int id = 1; id <= 12; ++id) csv += std::to_string(id <= 3 ? id : 1) + ",S," + p + "\r\n";
-    const std::u16string file = folder.write("run.csv", csv);
-    driver.choose(u"cboRecordType", u"Student");
-    driver.type(kField, file);
+    driver.type(kField, folder.write("run.csv", csv));
 
     // What was saved before the failing Save stays; the user is told once and no success follows.
     host.config().fail("StudentRecord.Save", E_FAIL, u"disk full", 1, 1);
@@ -161,12 +165,7 @@ TEST_F(ProcessTest, TheRealRunStopsAtAFailingSaveAndMemoryRunningOutReadsOutOfMe
 }
 
 TEST_F(ProcessTest, TheRealRunAsksShowsAndReportsInThePagesWords) {
-    page = create_import_page();
-    internal = page.as<ImportPageInternal>();
-    set_up();
-    for (int id : {1, 2}) host.records().add({"Student", id, "S", "old"});
-    const std::string p = text::to_utf8(folder.write("p.jpg", "new"));
-    driver.choose(u"cboRecordType", u"Student");
+    const std::string p = use_real_run({1, 2});
     driver.type(kField, folder.write("run.csv", "0,Bad,x\r\n1,S," + p + "\r\n2,S," + p + "\r\n"));
     // The reader's own existence check for the first record fails.
     bool armed = false;
@@ -200,13 +199,8 @@ TEST_F(ProcessTest, TheRealRunAsksShowsAndReportsInThePagesWords) {
 }
 
 TEST_F(ProcessTest, TheRealPageKeepsTheSessionEachInitHandsBackAcrossRuns) {
-    page = create_import_page();
-    internal = page.as<ImportPageInternal>();
-    set_up();
-    for (int id : {1, 2}) host.records().add({"Student", id, "S", "old"});
-    const std::string p = text::to_utf8(folder.write("p.jpg", "new"));
+    const std::string p = use_real_run({1, 2});
     host.config().replace_context("StudentRecord.Init");
-    driver.choose(u"cboRecordType", u"Student");
     driver.type(kField, folder.write("run.csv", "1,S," + p + "\r\n2,S," + p + "\r\n"));
     driver.click(u"Command1");
     driver.click(u"Command1");
