@@ -32,7 +32,7 @@ make_tree() {
     tree_sources "$(debian_mirror)" "$(security_mirror)" >"$TREE/etc/apt/sources.list"
     mount_tree
     in_tree dpkg --add-architecture i386
-    in_tree apt-get update -qq
+    tree_apt_update "$TREE/etc/apt/sources.list" in_tree apt-get update -qq
     in_tree env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
         wine wine64 wine32:i386 libwine:i386 >/dev/null
     in_tree apt-get clean

@@ -32,7 +32,7 @@ make_tree() {
     rm -f "$TREE"/etc/apt/sources.list.d/*
     tree_sources "$(debian_mirror)" "$(security_mirror)" >"$TREE/etc/apt/sources.list"
     mount_tree
-    in_tree apt-get update -qq
+    tree_apt_update "$TREE/etc/apt/sources.list" in_tree apt-get update -qq
     in_tree env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine wine32 >/dev/null
     in_tree apt-get clean
     WINEPREFIX=$TEMPLATE in_tree wineboot -i >/dev/null 2>&1 </dev/null

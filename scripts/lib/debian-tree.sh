@@ -68,6 +68,44 @@ tree_sources() {
     printf 'deb [signed-by=%s] %s bookworm-security main\n' "$ZN_KEYRING" "$security"
 }
 
+# COMMAND... (an apt-get update for the apt state that SOURCES feeds), tried three times: a mirror
+# caught mid-sync serves an index that does not match its Release file ("File has unexpected
+# size"), which a later try usually finds mended. Where one stays broken, the suites that failed
+# are left out of SOURCES, except its first line's (the base suite), and the update is run once
+# more: a test tree without a suite's updates is sound, one with that suite's index for some
+# architectures and not others is not.
+tree_apt_update() {
+    local sources=$1 log try failed suite base
+    shift
+    log=$(mktemp)
+    for try in 1 2 3; do
+        if "$@" >"$log" 2>&1; then
+            rm -f "$log"
+            return 0
+        fi
+        cat "$log" >&2
+        if [ "$try" -lt 3 ]; then
+            tree_say "apt-get update failed (try $try of 3): trying again in $((try * 30)) s"
+            sleep $((try * 30))
+        fi
+    done
+    failed=$(sed -n 's|^E: Failed to fetch .*/dists/\([^/]*\)/.*|\1|p' "$log" | sort -u)
+    rm -f "$log"
+    base=$(awk '{ for (i = 2; i < NF; i++) if ($i ~ /^(https?|ftp):/) { print $(i + 1); exit } }' "$sources")
+    [ -n "$failed" ] || return 1
+    for suite in $failed; do
+        if [ "$suite" = "$base" ] || ! grep -q " $suite main\$" "$sources"; then
+            tree_say "the mirror's $suite index stays broken"
+            return 1
+        fi
+    done
+    for suite in $failed; do
+        tree_say "the mirror's $suite index stays broken: made without $suite"
+        sed -i "/ $suite main\$/d" "$sources"
+    done
+    "$@"
+}
+
 # Runs "$@" in new mount and PID namespaces: mounts made inside stay inside (private
 # propagation, so nothing reaches the machine's own mounts) and vanish with it, and every
 # process started inside is killed when it ends, whatever way, SIGKILL included.

@@ -96,7 +96,7 @@ fetch_qemu() {
     echo "deb [signed-by=$ZN_KEYRING] $(debian_mirror) bookworm-backports main" >"$apt/sources.list"
     local opts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=/nonexistent
                 -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o Debug::NoLocking=1)
-    apt-get "${opts[@]}" update -qq
+    tree_apt_update "$apt/sources.list" apt-get "${opts[@]}" update -qq
     (cd "$apt" && apt-get "${opts[@]}" download -qq qemu-user/bookworm-backports)
     dpkg -x "$apt"/qemu-user_*.deb "$ROOT/qemu"
     rm -rf "$apt"
@@ -107,7 +107,7 @@ qemu_version() { "$QEMU" --version | sed -n '1s/^qemu-i386 version \([^ ]*\).*/q
 
 # What makes the tree: the functions that build it and the recipe's text.
 recipe() {
-    recipe_hash "$RECIPE" make_tree fetch_qemu mount_tree in_tree tree_env tree_sources
+    recipe_hash "$RECIPE" make_tree fetch_qemu mount_tree in_tree tree_env tree_sources tree_apt_update
 }
 
 current() {

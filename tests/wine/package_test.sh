@@ -16,7 +16,8 @@
 #        znhost.exe, page_driver.exe)
 # ZN_PACKAGE_VERSION and ZN_UPGRADE_VERSION are the two packages' versions.
 # Runs Wine as ZN_WINE, ZN_WINESERVER, ZN_WINEBOOT name it; a copy of ZN_WINE_PREFIX_TEMPLATE,
-# when set, is the fresh prefix.
+# when set, is the fresh prefix. Each prefix (over a gigabyte for a 64-bit Windows) is removed as
+# soon as its part is done, and every one left when the test ends, however it ends.
 set -u
 BIN=$(cd "$1" && pwd)
 UPGRADE=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
@@ -37,10 +38,23 @@ arch=x86
 [ -f "$BIN/ZNImportPhotos-x64.msi" ] && arch=x64
 failures=0
 prefixes=
-stop_all() {
-    for p in $prefixes; do WINEPREFIX=$p "$wineserver" -k >/dev/null 2>&1 </dev/null; done
+own_template=
+# Ends the prefix's server and every program of it, then removes the prefix.
+remove_prefix() {
+    WINEPREFIX=$1 "$wineserver" -k >/dev/null 2>&1 </dev/null
+    WINEPREFIX=$1 "$wineserver" -w >/dev/null 2>&1 </dev/null
+    rm -rf "$1"
 }
-trap stop_all EXIT
+drop_prefix() {
+    remove_prefix "$WINEPREFIX"
+    left=
+    for p in $prefixes; do [ "$p" = "$WINEPREFIX" ] || left="$left $p"; done
+    prefixes=$left
+}
+remove_all() {
+    for p in $prefixes $own_template; do remove_prefix "$p"; done
+}
+trap remove_all EXIT
 
 check() {
     name=$1
@@ -49,6 +63,7 @@ check() {
         echo "FAIL: $name"
         sed 's/^/    /' "$WORK/last.out" 2>/dev/null | head -15
         failures=$((failures + 1))
+        return 1
     fi
 }
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
@@ -58,12 +73,16 @@ fresh_prefix() {
     if [ -z "${ZN_WINE_PREFIX_TEMPLATE:-}" ]; then
         # No template: one prefix made by wineboot, copied for every other.
         ZN_WINE_PREFIX_TEMPLATE=$WORK/template
+        own_template=$ZN_WINE_PREFIX_TEMPLATE
         WINEPREFIX=$ZN_WINE_PREFIX_TEMPLATE "$wineboot" -i >/dev/null 2>&1 </dev/null
         WINEPREFIX=$ZN_WINE_PREFIX_TEMPLATE "$wineserver" -w >/dev/null 2>&1 </dev/null
     fi
     export WINEPREFIX="$WORK/$1"
-    cp -a "$ZN_WINE_PREFIX_TEMPLATE" "$WINEPREFIX" || return 1
     prefixes="$prefixes $WINEPREFIX"
+    if ! cp -a "$ZN_WINE_PREFIX_TEMPLATE" "$WINEPREFIX" 2>"$WORK/last.out"; then
+        df -h "$WORK" >>"$WORK/last.out"
+        return 1
+    fi
     "$wineserver" -p >/dev/null 2>&1 </dev/null
 }
 is_64bit_prefix() { [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]; }
@@ -159,7 +178,7 @@ msi=$BIN/ZNImportPhotos-$arch.msi
 echo "package: $(basename "$msi"), $(wc -c <"$msi") bytes"
 
 # What the module's own registration writes, in a fresh prefix.
-check "a fresh prefix for regsvr32" fresh_prefix by-regsvr32
+check "a fresh prefix for regsvr32" fresh_prefix by-regsvr32 || exit 1
 snapshot >"$WORK/regsvr32.before"
 check "regsvr32 registers the build's module" regsvr32 "$arch"
 snapshot >"$WORK/regsvr32.after"
@@ -173,10 +192,10 @@ if [ "$arch" = x86 ] && is_64bit_prefix; then
     echo "left out: $(($(wc -l <"$WORK/regsvr32.entries") - $(wc -l <"$WORK/regsvr32.x86"))) interface entries of the 64-bit view"
     mv "$WORK/regsvr32.x86" "$WORK/regsvr32.entries"
 fi
-"$wineserver" -k >/dev/null 2>&1 </dev/null
+drop_prefix
 
 # The package in another fresh prefix.
-check "a fresh prefix for the package" fresh_prefix by-package
+check "a fresh prefix for the package" fresh_prefix by-package || exit 1
 check "someone else's keys under our roots" foreign_keys
 snapshot >"$WORK/package.before"
 check "the package installs silently" install "$msi"
@@ -204,12 +223,13 @@ snapshot >"$WORK/package.removed"
 check "every key of ours is gone and the others' keys are untouched" \
     same_lines "$WORK/package.before" "$WORK/package.removed"
 check "the host no longer finds the plug-in" refused "$arch"
+drop_prefix
 
 if [ -n "$X64" ]; then
     # Both packages on a 64-bit Windows with 32-bit support, in a prefix of their own.
     x64msi=$X64/ZNImportPhotos-x64.msi
     echo "package: $(basename "$x64msi"), $(wc -c <"$x64msi") bytes"
-    check "a fresh prefix for both packages" fresh_prefix side-by-side
+    check "a fresh prefix for both packages" fresh_prefix side-by-side || exit 1
     snapshot >"$WORK/both.before"
     check "the x86 package installs" install "$msi"
     check "the x64 package installs beside it" install "$x64msi"

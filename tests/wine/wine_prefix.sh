@@ -3,7 +3,8 @@
 #        suite shares (a COM client then starts in a fraction of a second instead of seconds);
 #        a copy of $ZN_WINE_PREFIX_TEMPLATE when that names an initialised prefix (the emulated
 #        32-bit Wine pays half a minute for wineboot);
-# stop:  ends that server and every Wine process of the prefix.
+# stop:  ends that server and every Wine process of the prefix, and removes the prefix (each
+#        start makes it afresh; a 64-bit one is over a gigabyte).
 # Everything started here writes to /dev/null: a server or service that inherited CTest's
 # output pipe would keep CTest waiting until the test's timeout.
 set -u
@@ -20,6 +21,7 @@ start)
     if [ -d "${ZN_WINE_PREFIX_TEMPLATE:-}" ]; then
         if ! cp -a "$ZN_WINE_PREFIX_TEMPLATE" "$WINEPREFIX"; then
             echo "could not copy $ZN_WINE_PREFIX_TEMPLATE" >&2
+            df -h "$(dirname "$WINEPREFIX")" >&2
             exit 1
         fi
     elif ! "$wineboot" -i >/dev/null 2>&1 </dev/null; then
@@ -43,7 +45,8 @@ start)
 stop)
     "$wineserver" -k >/dev/null 2>&1 </dev/null
     "$wineserver" -w >/dev/null 2>&1 </dev/null
-    echo "Wine prefix stopped: $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    echo "Wine prefix stopped and removed: $WINEPREFIX"
     ;;
 *)
     echo "usage: $0 start|stop" >&2

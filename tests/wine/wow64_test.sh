@@ -17,9 +17,13 @@ rm -rf "$WORK"
 mkdir -p "$WORK"
 WORK=$(cd "$WORK" && pwd)
 export WINEPREFIX="$WORK/prefix" WINEDEBUG=-all
-cp -a "$ZN_WINE_PREFIX_TEMPLATE" "$WINEPREFIX" || exit 1
+# The prefix, over a gigabyte, goes when the test ends, however it ends.
+trap '"$ZN_WINESERVER" -k >/dev/null 2>&1 </dev/null; "$ZN_WINESERVER" -w >/dev/null 2>&1 </dev/null; rm -rf "$WINEPREFIX"' EXIT
+if ! cp -a "$ZN_WINE_PREFIX_TEMPLATE" "$WINEPREFIX"; then
+    df -h "$WORK"
+    exit 1
+fi
 "$ZN_WINESERVER" -p >/dev/null 2>&1 </dev/null
-trap '"$ZN_WINESERVER" -k >/dev/null 2>&1 </dev/null' EXIT
 
 failures=0
 check() {
