@@ -29,7 +29,25 @@ esac
 
 mkdir -p "$ZN_CACHE" 2>/dev/null && [ -w "$ZN_CACHE" ] || fail "$ZN_CACHE cannot be written: the Wine test trees are cached there (about 5 GB)."
 
-if [ "${1:-}" = --downloads ] || ! scripts/wine-x86.sh current || ! scripts/wine-wow64.sh current; then
+# Free space, as measured on a run: the builds and the suites' prefixes (each removed once its
+# suite is done) peaked at 4.5 GB in build/, the two trees take 5.2 GB when they are to be made.
+trees_current=1
+scripts/wine-x86.sh current && scripts/wine-wow64.sh current || trees_current=0
+for folder in . "$ZN_CACHE"; do
+    dev=$(stat -c %d "$folder")
+    need=0 takers=""
+    if [ "$dev" = "$(stat -c %d .)" ]; then
+        need=$((need + 6)) takers="the builds and the Windows suites' Wine prefixes"
+    fi
+    if [ "$trees_current" = 0 ] && [ "$dev" = "$(stat -c %d "$ZN_CACHE")" ]; then
+        need=$((need + 6)) takers="${takers:+$takers and }the Wine test trees to be made"
+    fi
+    free_kb=$(df -Pk "$folder" | awk 'NR == 2 { print $4 }')
+    [ "$free_kb" -ge $((need * 1024 * 1024)) ] ||
+        fail "$(cd "$folder" && pwd) has $(awk -v k="$free_kb" 'BEGIN { printf "%.1f", k / 1048576 }') GB free: the run needs about $need GB there, for $takers."
+done
+
+if [ "${1:-}" = --downloads ] || [ "$trees_current" = 0 ]; then
     mirror=$(debian_mirror)
     probe=$(mktemp)
     trap 'rm -f "$probe"' EXIT
