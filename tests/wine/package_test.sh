@@ -36,7 +36,6 @@ WORK=$(cd "$WORK" && pwd)
 : "${ZN_PACKAGE_VERSION:?}" "${ZN_UPGRADE_VERSION:?}"
 arch=x86
 [ -f "$BIN/ZNImportPhotos-x64.msi" ] && arch=x64
-failures=0
 prefixes=
 own_template=
 # Ends the prefix's server and every program of it, then removes the prefix.
@@ -56,17 +55,8 @@ remove_all() {
 }
 trap remove_all EXIT
 
-check() {
-    name=$1
-    shift
-    if "$@"; then echo "ok: $name"; else
-        echo "FAIL: $name"
-        sed 's/^/    /' "$WORK/last.out" 2>/dev/null | head -15
-        failures=$((failures + 1))
-        return 1
-    fi
-}
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+# shellcheck source=check_list.sh
+. "$here/check_list.sh"
 
 # A fresh prefix at $WORK/NAME, made current, with a server of its own for the whole test.
 fresh_prefix() {

@@ -25,17 +25,8 @@ if ! cp -a "$ZN_WINE_PREFIX_TEMPLATE" "$WINEPREFIX"; then
 fi
 "$ZN_WINESERVER" -p >/dev/null 2>&1 </dev/null
 
-failures=0
-check() {
-    name=$1
-    shift
-    if "$@"; then echo "ok: $name"; else
-        echo "FAIL: $name"
-        sed 's/^/    /' "$WORK/last.out" 2>/dev/null | head -10
-        failures=$((failures + 1))
-    fi
-}
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+# shellcheck source=check_list.sh
+. "$here/check_list.sh"
 dll32=$(winpath "$X86/ZNImportPhotos.dll")
 dll64=$(winpath "$X64/ZNImportPhotos.dll")
 regsvr32() {
