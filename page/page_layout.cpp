@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "page/page_texts.h"
+
 namespace zn::page {
 namespace {
 
@@ -133,6 +135,7 @@ constexpr ui::PageLayout kLayout{
     .scroll_step_y = 225,
     .font = kDialogFont,
     .controls = kControls,
+    .accessible_texts = kAccessibleTexts,
 };
 
 }  // namespace

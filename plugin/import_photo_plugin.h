@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "host/plugin_interfaces.h"
+#include "page/page_texts.h"
 #include "platform/com/com_ptr.h"
 
 namespace zn::plugin {
@@ -21,7 +22,7 @@ com::ComPtr<IUnknown> create_import_photo_plugin();
 std::u16string document_url(std::u16string_view module_path);
 
 // Header texts.
-inline constexpr std::u16string_view kCaption = u"Import Applicant/Student/Faculty/Individual Photos";
+inline constexpr std::u16string_view kCaption = page::kPageCaption;
 inline constexpr std::u16string_view kDescription =
     u"This plug-in allows you to import applicant, student, faculty and individual photos.";
 

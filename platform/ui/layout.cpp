@@ -34,4 +34,10 @@ const ControlSpec* PageLayout::find(std::u16string_view control, int index) cons
     return nullptr;
 }
 
+const AccessibleText* PageLayout::accessible_text(std::u16string_view control, AccessiblePart part) const noexcept {
+    for (const AccessibleText& t : accessible_texts)
+        if (t.control == control && t.part == part) return &t;
+    return nullptr;
+}
+
 }  // namespace zn::ui

@@ -75,6 +75,23 @@ struct ControlSpec {
     std::u16string_view text_setting(std::u16string_view key, std::u16string_view fallback) const noexcept;
 };
 
+// The part of a control that a screen reader's words are for: the control itself, or the button
+// attached to it (the file field's browse button).
+enum class AccessiblePart { Control, Button };
+
+// What a screen reader is told of a control besides what the system's own accessible object says
+// of it: a name (a fixed text, or a label's caption without its trailing colon), a description
+// (a label's caption) and a keyboard shortcut. Captions are read when asked, so the words follow
+// a caption that changes.
+struct AccessibleText {
+    std::u16string_view control;  // empty: the page itself
+    AccessiblePart part = AccessiblePart::Control;
+    std::u16string_view name;
+    std::u16string_view name_from;         // a label
+    std::u16string_view description_from;  // a label
+    std::u16string_view shortcut;
+};
+
 struct PageLayout {
     std::u16string_view name;
     int width = 0;  // twips
@@ -83,7 +100,10 @@ struct PageLayout {
     int scroll_step_y = 0;
     FontSpec font;  // the font of every control's text
     std::span<const ControlSpec> controls;
+    std::span<const AccessibleText> accessible_texts;
 
+    // The words for a control's part (the page's with an empty name), or null.
+    const AccessibleText* accessible_text(std::u16string_view control, AccessiblePart part) const noexcept;
     // The control's entry; index kNoIndex matches a control that is not an array, or element 0
     // of one. Null when there is none.
     const ControlSpec* find(std::u16string_view control, int index = kNoIndex) const noexcept;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "page/page_layout.h"
+#include "page/page_texts.h"
+#include "platform/ui/accessible_words.h"
 #include "platform/ui/headless/headless_backend.h"
 
 namespace zn::page {
@@ -155,6 +157,37 @@ TEST(PageLayoutTest, FocusOrderFollowsTheTabIndexes) {
     for (ui::Control* c : headless.tab_order()) order.push_back(c->name());
     EXPECT_EQ(order,
               (std::vector<std::u16string_view>{u"se_ImportFileName", u"Check1", u"Command1", u"cboRecordType"}));
+}
+
+// What a screen reader is told: the list and the field by the labels beside them (without the
+// colon), the field described by the instructions as they stand, F7 on both of the field's parts,
+// the page by its caption.
+TEST(PageLayoutTest, AccessibleWordsComeFromTheLabelsAsTheyStand) {
+    ui::headless::HeadlessBackend backend;
+    auto set = backend.create_controls(layout());
+    const auto words = [&](std::u16string_view control, ui::AccessiblePart part = ui::AccessiblePart::Control) {
+        const ui::AccessibleText* text = layout().accessible_text(control, part);
+        if (!text) throw std::logic_error("no accessible text");
+        return ui::accessible_words(*text, *set);
+    };
+    EXPECT_EQ(words(u"").name, u"Import Applicant/Student/Faculty/Individual Photos");
+    EXPECT_EQ(words(u"cboRecordType").name, u"Select the type of record for photo importing");
+    const ui::AccessibleWords field = words(u"se_ImportFileName");
+    EXPECT_EQ(field.name, u"Import file name");
+    EXPECT_EQ(field.shortcut, u"F7");
+    EXPECT_EQ(field.description, set->get<ui::Label>(u"Label2").caption());
+    const ui::AccessibleWords browse = words(u"se_ImportFileName", ui::AccessiblePart::Button);
+    EXPECT_EQ(browse.name, u"Browse for the import file");
+    EXPECT_EQ(browse.shortcut, u"F7");
+    EXPECT_FALSE(browse.description);
+    EXPECT_EQ(words(u"pbarOverall").name, u"Import progress");
+
+    set->get<ui::Label>(u"Label2").set_caption(instructions_for(u"Faculty/Staff"));
+    EXPECT_EQ(words(u"se_ImportFileName").description, instructions_for(u"Faculty/Staff"));
+    set->get<ui::Label>(u"Label1").set_caption(u"Photo list :");
+    EXPECT_EQ(words(u"se_ImportFileName").name, u"Photo list");
+    EXPECT_TRUE(ui::caption_use(*layout().accessible_text(u"se_ImportFileName", ui::AccessiblePart::Control), u"Label2")
+                    .description);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 #include "platform/com/com_error.h"
 #include "platform/ui/win/win_backend.h"
-#include "platform/ui/win/win_controls.h"
+#include "platform/ui/win/win_control_set.h"
 #include "ui_test_layout.h"
 
 namespace zn::ui::win {

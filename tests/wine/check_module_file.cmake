@@ -14,7 +14,7 @@ endif()
 # What Windows itself provides; anything else would have to be shipped beside the module.
 set(system_dlls
   advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
-  shell32.dll shlwapi.dll user32.dll version.dll)
+  oleacc.dll shell32.dll shlwapi.dll user32.dll version.dll)
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
 if(NOT imports)
   message(FATAL_ERROR "${MODULE}: no import table found")

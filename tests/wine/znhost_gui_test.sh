@@ -4,10 +4,11 @@
 # bad line (its box answered OK), another good line, a missing photo (cleared, as the check box
 # is ticked), another bad line (answered Cancel) and a good line that the cancel never reaches.
 # The user types the file's path at once (the page gave the field the keyboard), chooses Student,
-# opens the file dialog with F7 and cancels it (the caret is back in the field), tabs round the
-# page's stops (the browse button is none of them), ticks the check box, goes to Process with Tab and presses Enter, answers the boxes and closes
-# the window. Afterwards exactly the expected photos are stored, and the gui has closed the
-# plug-in down and reports every object released.
+# and a screen reader in another process hears what each control is; the user opens the file
+# dialog with F7 and cancels it (the caret is back in the field), tabs round the page's stops (the
+# browse button is none of them), ticks the check box, goes to Process with Tab and presses Enter,
+# answers the boxes and closes the window. Afterwards exactly the expected photos are stored, and
+# the gui has closed the plug-in down and reports every object released.
 # Usage: znhost_gui_test.sh ZNHOST MODULE DRIVER WORKDIR   (MODULE -: registered already, as installed)
 DRIVER=$3
 here=$(dirname "$0")
@@ -51,6 +52,7 @@ gui=$!
 driver wait
 driver type-at-once "$(winpath "$WORK/photos.csv")"
 driver choose Student
+driver hear Student
 driver browse-cancel
 driver tab-round
 driver tick

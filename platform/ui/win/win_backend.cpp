@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "platform/com/com_error.h"
-#include "platform/ui/win/win_controls.h"
+#include "platform/ui/win/win_control_set.h"
 
 namespace zn::ui::win {
 namespace {
@@ -74,7 +74,13 @@ Answer Win32Backend::message_box(const MessageBoxRequest& request) {
 }
 
 void Win32Backend::set_mouse_pointer(MousePointer pointer) {
+    const bool changed = pointer != pointer_;
     pointer_ = pointer;
+    // The pages are busy while the hourglass shows, and say so to screen readers.
+    if (changed) {
+        const std::vector<Win32ControlSet*> sets = sets_;
+        for (Win32ControlSet* set : sets) set->busy_changed();
+    }
     SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(pointer == MousePointer::Hourglass ? 32514 : 32512)));
 }
 

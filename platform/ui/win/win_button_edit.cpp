@@ -1,6 +1,6 @@
 // The file field: an edit part and a browse button in a holder window, one stop for the
 // keyboard, its keys (F7) seen on either part.
-#include "platform/ui/win/win_control.h"
+#include "platform/ui/win/win_control_base.h"
 
 #include <commctrl.h>
 
@@ -18,7 +18,7 @@ class Win32ButtonEdit final : public Win32Control<ButtonEdit> {
 public:
     static constexpr std::int16_t kBrowseButton = 1;  // what the browse button's click carries
 
-    Win32ButtonEdit(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
+    Win32ButtonEdit(ControlOwner& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
         create(window_classes().holder.name(), u"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
         edit_ = create_child(L"EDIT", std::u16string(definition.text_setting(setting_key::kText, u"")),
                              WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, window_, 0, 0, 0, 0);
@@ -35,6 +35,15 @@ public:
         }
         place_parts();
         last_text_ = window_text(edit_);
+        // The edit takes the keyboard, so a screen reader says the field's words there; the
+        // holder around the parts is a group of the same name.
+        edit_words_.serve(edit_, {.words = words_for(AccessiblePart::Control), .role = ROLE_SYSTEM_TEXT});
+        if (button_)
+            button_words_.serve(button_, {.words = words_for(AccessiblePart::Button), .role = ROLE_SYSTEM_PUSHBUTTON});
+    }
+
+    HWND accessible_window(AccessiblePart part) const noexcept override {
+        return part == AccessiblePart::Button ? button_ : edit_;
     }
 
     void place() override {
@@ -61,8 +70,11 @@ public:
     // The parts are greyed with the field, not only cut off from input.
     void set_enabled(bool enabled) override {
         EnableWindow(window_, enabled);
-        EnableWindow(edit_, enabled);
-        if (button_) EnableWindow(button_, enabled);
+        for (HWND part : {edit_, button_}) {
+            // EnableWindow answers whether the window was disabled before.
+            if (part && (EnableWindow(part, enabled) != FALSE) == enabled)
+                announce_change(part, SystemChange::Enabled, EVENT_OBJECT_STATECHANGE);
+        }
     }
 
     std::u16string text() const override { return window_text(edit_); }
@@ -73,6 +85,7 @@ public:
             Writing writing(writing_);
             set_window_text(edit_, text);
         }
+        announce_change(edit_, SystemChange::FieldText, EVENT_OBJECT_VALUECHANGE);
         last_text_ = text;
         SendMessageW(edit_, EM_SETSEL, 0, 0);
         change.raise();
@@ -190,17 +203,17 @@ private:
 
     HWND edit_ = nullptr;
     HWND button_ = nullptr;
+    AccessibleServer edit_words_;
+    AccessibleServer button_words_;
     std::u16string last_text_;
     bool writing_ = false;
     bool asked_focus_ = false;
     std::exception_ptr focus_error_;
 };
 
-// The system's open-file dialog; nothing of it is drawn on the page.
-
 }  // namespace
 
-std::unique_ptr<Control> make_button_edit(Win32ControlSet& owner, const ControlSpec& definition) {
+std::unique_ptr<Control> make_button_edit(ControlOwner& owner, const ControlSpec& definition) {
     return std::make_unique<Win32ButtonEdit>(owner, definition);
 }
 

@@ -2,7 +2,7 @@
 // layout's steps.
 #include <algorithm>
 
-#include "platform/ui/win/win_controls.h"
+#include "platform/ui/win/win_control_set.h"
 
 namespace zn::ui::win {
 

@@ -1,6 +1,6 @@
 // The page's controls that are one system control each (the list, the buttons, the check box,
 // the labels, the frame, the progress bar), the file dialog, and the kind-to-class table.
-#include "platform/ui/win/win_control.h"
+#include "platform/ui/win/win_control_base.h"
 
 #include <commctrl.h>
 
@@ -16,7 +16,7 @@ constexpr int kListDropItems = 8;  // entries the opened list shows at once
 
 class Win32DropDownList final : public Win32Control<DropDownList> {
 public:
-    Win32DropDownList(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
+    Win32DropDownList(ControlOwner& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
         create(L"COMBOBOX", u"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
         fit_height();
     }
@@ -63,7 +63,7 @@ public:
     int list_index() const override { return static_cast<int>(SendMessageW(window_, CB_GETCURSEL, 0, 0)); }
     void set_list_index(int index) override {
         if (index < -1 || index >= list_count()) com::throw_error(kInvalidPropertyValue);
-        SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        choose(index);
         // The system tells of a user's choice only; a choice by index is one too.
         if (index >= 0) click.raise();
     }
@@ -76,7 +76,7 @@ public:
         const int count = list_count();
         for (int i = 0; i < count; ++i) {
             if (list(i) != text) continue;
-            SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            choose(i);
             return;
         }
         com::throw_error(kTextReadOnly);
@@ -85,11 +85,26 @@ public:
     void on_command(HWND, WORD code) override {
         if (code == CBN_SELCHANGE) owner_.user_event(*this, [this] { click.raise(); });
     }
+
+private:
+    // A choice the page makes is heard as a user's is.
+    void choose(int index) {
+        const int before = list_index();
+        SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        if (list_index() != before) announce_change(window_, SystemChange::ListChosen, EVENT_OBJECT_VALUECHANGE);
+    }
+
+    // Its value is the chosen entry.
+    AccessibleFacts accessible_facts() override {
+        AccessibleFacts facts = Win32Control::accessible_facts();
+        facts.value = [this]() -> std::optional<std::u16string> { return text(); };
+        return facts;
+    }
 };
 
 class Win32CommandButton final : public Win32Control<CommandButton> {
 public:
-    Win32CommandButton(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
+    Win32CommandButton(ControlOwner& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
         create(L"BUTTON", std::u16string(definition.caption), BS_PUSHBUTTON | WS_TABSTOP);
     }
     std::u16string caption() const override { return window_text(window_); }
@@ -103,9 +118,19 @@ public:
 
 class Win32CheckBox final : public Win32Control<CheckBox> {
 public:
-    Win32CheckBox(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
+    Win32CheckBox(ControlOwner& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
         create(L"BUTTON", std::u16string(definition.caption), BS_AUTOCHECKBOX | WS_TABSTOP);
         set_value(definition.int_setting(setting_key::kValue, 0));
+    }
+
+    // A proxy that knows no check box still tells whether it is ticked.
+    AccessibleFacts accessible_facts() override {
+        AccessibleFacts facts = Win32Control::accessible_facts();
+        facts.state = [this] {
+            const int ticked = value();
+            return ticked == 1 ? LONG{STATE_SYSTEM_CHECKED} : ticked == 2 ? LONG{STATE_SYSTEM_MIXED} : LONG{0};
+        };
+        return facts;
     }
     std::u16string caption() const override { return window_text(window_); }
     int value() const override { return static_cast<int>(SendMessageW(window_, BM_GETCHECK, 0, 0)); }
@@ -117,17 +142,23 @@ public:
 
 class Win32Label final : public Win32Control<Label> {
 public:
-    Win32Label(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
+    Win32Label(ControlOwner& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
         // SS_LEFT wraps at word boundaries; an ampersand is shown as it is.
         create(L"STATIC", std::u16string(definition.caption), SS_LEFT | SS_NOPREFIX);
     }
     std::u16string caption() const override { return window_text(window_); }
-    void set_caption(std::u16string_view caption) override { set_window_text(window_, caption); }
+    // The controls that take their name or description from the label are heard to change too.
+    void set_caption(std::u16string_view caption) override {
+        if (caption == window_text(window_)) return;
+        set_window_text(window_, caption);
+        announce_change(window_, SystemChange::LabelText, EVENT_OBJECT_NAMECHANGE);
+        owner_.caption_changed(name());
+    }
 };
 
 class Win32Frame final : public Win32Control<Frame> {
 public:
-    Win32Frame(Win32ControlSet& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
+    Win32Frame(ControlOwner& owner, const ControlSpec& definition) : Win32Control(owner, definition) {
         create(window_classes().frame.name(), std::u16string(definition.caption), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
     }
     std::u16string caption() const override { return window_text(window_); }
@@ -146,6 +177,7 @@ public:
         if (!text.empty()) {
             const HGDIOBJ old = SelectObject(dc, owner_.font());
             SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(IsWindowEnabled(window) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
             TEXTMETRICW metrics{};
             GetTextMetricsW(dc, &metrics);
             r.top += metrics.tmHeight / 2;
@@ -163,7 +195,7 @@ public:
 
 class Win32ProgressBar final : public Win32Control<ProgressBar> {
 public:
-    Win32ProgressBar(Win32ControlSet& owner, const ControlSpec& definition)
+    Win32ProgressBar(ControlOwner& owner, const ControlSpec& definition)
         : Win32Control(owner, definition),
           min_(static_cast<float>(definition.int_setting(setting_key::kMin, 0))),
           max_(static_cast<float>(definition.int_setting(setting_key::kMax, 100))),
@@ -188,13 +220,26 @@ public:
     }
 
 private:
+    double share() const {
+        return max_ > min_ ? std::clamp((double{value_} - min_) / (double{max_} - min_), 0.0, 1.0) : 0.0;
+    }
+
+    // Its value is the share filled, in percent, as Windows' own bar says it.
+    AccessibleFacts accessible_facts() override {
+        AccessibleFacts facts = Win32Control::accessible_facts();
+        facts.value = [this]() -> std::optional<std::u16string> {
+            return decimal(static_cast<DWORD>(std::lround(share() * 100))) + u"%";
+        };
+        return facts;
+    }
+
     // The system's bar counts in integers: it is given the share filled in thousandths.
     void draw() {
         constexpr int kSteps = 1000;
-        double share = 0;
-        if (max_ > min_) share = std::clamp((double{value_} - min_) / (double{max_} - min_), 0.0, 1.0);
         SendMessageW(window_, PBM_SETRANGE32, 0, kSteps);
-        SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(std::lround(share * kSteps)), 0);
+        const auto position = static_cast<WPARAM>(std::lround(share() * kSteps));
+        if (static_cast<WPARAM>(SendMessageW(window_, PBM_SETPOS, position, 0)) != position)
+            announce_change(window_, SystemChange::BarMoved, EVENT_OBJECT_VALUECHANGE);
     }
 
     float min_;
@@ -204,7 +249,7 @@ private:
 
 class Win32FileDialog final : public FileDialog {
 public:
-    Win32FileDialog(Win32ControlSet& owner, const ControlSpec& definition)
+    Win32FileDialog(ControlOwner& owner, const ControlSpec& definition)
         : owner_(owner), definition_(definition), enabled_(definition.enabled), visible_(definition.visible) {
         set_dialog_title(definition.text_setting(setting_key::kDialogTitle, u""));
     }
@@ -257,7 +302,7 @@ public:
     }
 
 private:
-    Win32ControlSet& owner_;
+    ControlOwner& owner_;
     const ControlSpec& definition_;
     bool enabled_;
     bool visible_;
@@ -265,7 +310,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Control> make_control(Win32ControlSet& owner, const ControlSpec& definition) {
+std::unique_ptr<Control> make_control(ControlOwner& owner, const ControlSpec& definition) {
     switch (definition.kind) {
         case ControlKind::DropDownList:
             return std::make_unique<Win32DropDownList>(owner, definition);

@@ -13,14 +13,24 @@
 //   page_driver process                    Tab from the check box to Process, then Enter
 //   page_driver answer CAPTION TEXT ok|cancel   a message box read; OK by Enter, Cancel by a click
 //   page_driver close                      no box is open; the window's Close, and it goes
+//   page_driver colours                    every pixel of the page is one of the system's colours,
+//                                          and each label shows its text (button text on button
+//                                          face, both present, nothing else)
+//   page_driver hear TYPE                  what a screen reader reads of each control (name, role,
+//                                          value, description, shortcut, state), printed as a
+//                                          table and checked, with TYPE the chosen record type
 #include <windows.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -147,6 +157,198 @@ std::wstring box_text(HWND box) {
         if (std::wstring t = text_of(c); !t.empty()) return t;
     }
     return {};
+}
+
+// IAccessible by its identity, not through the import library (which defines it as code).
+constexpr IID kIAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+struct Heard {
+    std::wstring name, value, description, shortcut;
+    LONG role = 0;
+    LONG state = 0;
+};
+
+// What a screen reader reads of the window's client area, through the system, from this process.
+Heard hear(HWND window) {
+    Heard h;
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        !object)
+        fail(L"no accessible object for a window of the page");
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*member)(VARIANT, BSTR*)) {
+        BSTR out = nullptr;
+        std::wstring result;
+        if (SUCCEEDED((object->*member)(self, &out)) && out) result = out;
+        SysFreeString(out);
+        return result;
+    };
+    h.name = text(&IAccessible::get_accName);
+    h.value = text(&IAccessible::get_accValue);
+    h.description = text(&IAccessible::get_accDescription);
+    h.shortcut = text(&IAccessible::get_accKeyboardShortcut);
+    VARIANT v{};
+    if (SUCCEEDED(object->get_accRole(self, &v)) && v.vt == VT_I4) h.role = v.lVal;
+    VariantClear(&v);
+    if (SUCCEEDED(object->get_accState(self, &v)) && v.vt == VT_I4) h.state = v.lVal;
+    VariantClear(&v);
+    object->Release();
+    return h;
+}
+
+std::wstring role_name(LONG role) {
+    wchar_t name[128] = {};
+    if (role == 0 || !GetRoleTextW(static_cast<DWORD>(role), name, 128)) return L"-";
+    return name;
+}
+
+std::wstring state_names(LONG state) {
+    std::wstring names;
+    for (LONG bit = 1; bit != 0 && bit <= state; bit <<= 1) {
+        if (!(state & bit)) continue;
+        wchar_t name[128] = {};
+        GetStateTextW(static_cast<DWORD>(bit), name, 128);
+        names += (names.empty() ? L"" : L", ") + std::wstring(name);
+    }
+    return names.empty() ? L"normal" : names;
+}
+
+std::wstring shown(const std::wstring& text) {
+    if (text.empty()) return L"-";
+    return text.size() > 48 ? L"\"" + text.substr(0, 45) + L"...\"" : L"\"" + text + L"\"";
+}
+
+int hear_page(const std::wstring& type) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const Page p = Page::found();
+    const HWND browse = child(p.field, L"Button");
+    const HWND bar = child(p.frame, L"msctls_progress32");
+    const std::pair<const wchar_t*, HWND> windows[] = {
+        {L"page", p.page},         {L"cboRecordType", p.list}, {L"Frame1", p.frame}, {L"field (holder)", p.field},
+        {L"field (edit)", p.edit}, {L"browse button", browse}, {L"Check1", p.check}, {L"Command1", p.process},
+        {L"pbarOverall", bar},
+    };
+    std::wstring failures;
+    for (const auto& [what, window] : windows) {
+        if (!window) fail(std::wstring(L"the page has no ") + what);
+        const Heard h = hear(window);
+        std::printf(
+            "page_driver: %-15ls | name %ls | role %ls | value %ls | description %ls | shortcut %ls | state %ls\n",
+            what, shown(h.name).c_str(), role_name(h.role).c_str(), shown(h.value).c_str(),
+            shown(h.description).c_str(), shown(h.shortcut).c_str(), state_names(h.state).c_str());
+        const auto expect = [&](bool ok, const wchar_t* said) {
+            if (!ok) failures += std::wstring(L"; ") + what + L": " + said;
+        };
+        const std::wstring control(what);
+        if (control == L"page") expect(h.name == L"Import Applicant/Student/Faculty/Individual Photos", L"page's name");
+        if (control == L"cboRecordType") {
+            expect(h.name == L"Select the type of record for photo importing", L"name");
+            expect(h.value == type, L"value");
+            expect(h.role == ROLE_SYSTEM_COMBOBOX, L"role");
+        }
+        if (control == L"Frame1") expect(h.role == ROLE_SYSTEM_GROUPING, L"role");
+        if (control == L"field (edit)") {
+            expect(h.name == L"Import file name", L"name");
+            expect(h.description.starts_with(L"This plug-in will import " + type + L" photos"), L"description");
+            expect(h.shortcut == L"F7", L"shortcut");
+        }
+        if (control == L"browse button") {
+            expect(h.name == L"Browse for the import file", L"name");
+            expect(h.shortcut == L"F7", L"shortcut");
+            expect(h.role == ROLE_SYSTEM_PUSHBUTTON, L"role");
+        }
+        if (control == L"pbarOverall") expect(h.name == L"Import progress", L"name");
+    }
+    if (!failures.empty()) fail(L"a screen reader does not hear" + failures);
+    std::printf("page_driver: a screen reader hears every control's name from another process\n");
+    return 0;
+}
+
+// The page as the screen shows it, one COLORREF per pixel, row by row from the top.
+struct Capture {
+    RECT at{};
+    std::vector<COLORREF> pixels;
+
+    COLORREF pixel(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y - at.top) * static_cast<std::size_t>(at.right - at.left) +
+                      static_cast<std::size_t>(x - at.left)];
+    }
+};
+
+Capture capture(HWND window) {
+    Capture c;
+    GetClientRect(window, &c.at);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&c.at), 2);
+    const int width = c.at.right - c.at.left;
+    const int height = c.at.bottom - c.at.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, c.at.left, c.at.top, SRCCOPY);
+    GdiFlush();
+    const auto* bgrx = static_cast<const BYTE*>(bits);
+    c.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (std::size_t i = 0; i < c.pixels.size(); ++i) c.pixels[i] = RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+std::wstring rgb(COLORREF c) {
+    wchar_t text[32] = {};
+    swprintf(text, 32, L"%u %u %u", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+int check_colours() {
+    const Page p = Page::found();
+    Sleep(500);  // the caret and anything still to be drawn settle
+    const Capture shot = capture(p.page);
+    std::vector<COLORREF> scheme;
+    for (int i = COLOR_SCROLLBAR; i <= COLOR_MENUBAR; ++i) scheme.push_back(GetSysColor(i));
+    const auto in_scheme = [&](COLORREF c) { return std::find(scheme.begin(), scheme.end(), c) != scheme.end(); };
+    std::size_t outside = 0;
+    COLORREF first_outside = 0;
+    for (COLORREF c : shot.pixels)
+        if (!in_scheme(c) && outside++ == 0) first_outside = c;
+    std::printf("page_driver: %zu pixels, %zu outside the system's colours; face %ls, text %ls\n", shot.pixels.size(),
+                outside, rgb(GetSysColor(COLOR_BTNFACE)).c_str(), rgb(GetSysColor(COLOR_BTNTEXT)).c_str());
+    if (outside)
+        fail(L"the page draws " + std::to_wstring(outside) + L" pixels in colours outside the scheme, such as " +
+             rgb(first_outside));
+    // The list lies in front of the frame, over the end of the label before it.
+    RECT in_front{};
+    GetWindowRect(p.list, &in_front);
+    int labels = 0;
+    for (HWND c = child(p.frame, L"Static"); c; c = FindWindowExW(p.frame, c, L"Static", nullptr)) {
+        if (!IsWindowVisible(c) || text_of(c).empty()) continue;
+        RECT r{};
+        GetWindowRect(c, &r);
+        std::size_t face = 0, text = 0, other = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                if (PtInRect(&in_front, POINT{x, y})) continue;
+                const COLORREF pixel = shot.pixel(x, y);
+                pixel == GetSysColor(COLOR_BTNFACE) ? ++face : pixel == GetSysColor(COLOR_BTNTEXT) ? ++text : ++other;
+            }
+        if (!face || !text || other)
+            fail(L"the label \"" + text_of(c).substr(0, 24) + L"\" does not show button text on button face (" +
+                 std::to_wstring(text) + L" text, " + std::to_wstring(face) + L" face, " + std::to_wstring(other) +
+                 L" other pixels)");
+        ++labels;
+    }
+    if (labels != 3) fail(L"expected three labels with text, found " + std::to_wstring(labels));
+    std::printf("page_driver: the page draws in the system's colours; its three labels show their text\n");
+    return 0;
 }
 
 int wait_for_page() {
@@ -306,9 +508,11 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 2 && command == L"process") return process();
     if (argc == 5 && command == L"answer") return answer(argv[2], argv[3], argv[4]);
     if (argc == 2 && command == L"close") return close_window();
+    if (argc == 3 && command == L"hear") return hear_page(argv[2]);
+    if (argc == 2 && command == L"colours") return check_colours();
     std::fputs(
         "usage: page_driver wait | choose TYPE | type TEXT | browse-cancel | tick | process |\n"
-        "       answer CAPTION TEXT ok|cancel | close\n",
+        "       answer CAPTION TEXT ok|cancel | close | hear TYPE | colours\n",
         stderr);
     return 2;
 }

@@ -11,29 +11,17 @@
 #include <vector>
 
 #include "platform/ui/control_set.h"
+#include "platform/ui/win/control_owner.h"
 #include "platform/ui/win/page_window.h"
+#include "platform/ui/win/win_accessible.h"
 #include "platform/ui/win/win_handles.h"
+#include "platform/ui/win/window_target.h"
 
 namespace zn::ui::win {
 
 class Win32Backend;
 
-// What one of our windows answers, found through the window's user data.
-class WindowTarget {
-public:
-    // A notification (WM_COMMAND) from one of the target's own windows.
-    virtual void on_command(HWND from, WORD code) = 0;
-    // Any other message of a window of ours; true when handled, with the result.
-    virtual bool on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
-
-protected:
-    WindowTarget() = default;
-    WindowTarget(const WindowTarget&) = delete;
-    WindowTarget& operator=(const WindowTarget&) = delete;
-    ~WindowTarget() = default;
-};
-
-class Win32ControlSet final : public ControlSet, public PageWindow, public WindowTarget {
+class Win32ControlSet final : public ControlSet, public PageWindow, public ControlOwner, public WindowTarget {
 public:
     Win32ControlSet(Win32Backend& backend, const PageLayout& layout);
     ~Win32ControlSet() override;
@@ -49,21 +37,22 @@ public:
     void on_command(HWND from, WORD code) override;
     bool on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
-    // Used by the controls.
-    int pixels(int twips) const noexcept { return twips_to_pixels(twips, dpi_); }
-    HFONT font() const noexcept { return font_.get(); }
-    // The window that holds a control of the named container ("" for the page).
-    HWND container_window(std::u16string_view container) const;
-    // Runs the handlers of a user's action; an error that leaves them is reported, not thrown.
-    void user_event(const Control& control, const std::function<void()>& raise) noexcept;
-    // The owner of the file dialog: the top-level window showing this page, else the active one.
-    HWND owner_window() const noexcept;
+    // ControlOwner: what the controls use of the page.
+    int pixels(int twips) const noexcept override { return twips_to_pixels(twips, dpi_); }
+    HFONT font() const noexcept override { return font_.get(); }
+    HWND container_window(std::u16string_view container) const override;
+    void user_event(const Control& control, const std::function<void()>& raise) noexcept override;
+    HWND owner_window() const noexcept override;
+    void remember_focus(HWND window) noexcept override { last_focus_ = window; }
+    AccessibleWords accessible_words(std::u16string_view control, AccessiblePart part) override;
+    void caption_changed(std::u16string_view label) noexcept override;
+
     Win32Backend* backend() const noexcept { return backend_; }
     void detach_backend() noexcept { backend_ = nullptr; }
     // The top-level window holding the page, or null while it is parked.
     HWND shown_root() const noexcept;
-    // The control window that had the keyboard last.
-    void remember_focus(HWND window) noexcept { last_focus_ = window; }
+    // The hourglass was set or taken away: screen readers hear that the page is busy or no longer.
+    void busy_changed() noexcept;
 
 private:
     void update_scroll_bars();
@@ -75,6 +64,7 @@ private:
     int window_dpi() const;
     UniqueFont make_font() const;
     void follow_dpi();
+    bool busy() const noexcept;
 
     Win32Backend* backend_;
     const PageLayout& layout_;
@@ -85,6 +75,8 @@ private:
     int scroll_y_ = 0;
     bool destroying_ = false;
     HWND last_focus_ = nullptr;
+    // What the page's own window tells a screen reader; cut off when the window goes.
+    AccessibleServer accessible_;
     // Last: destroyed first, with every control's window inside it, while the controls and the
     // font still exist.
     UniqueWindow page_;

@@ -1,4 +1,4 @@
-#include "platform/ui/win/win_control.h"
+#include "platform/ui/win/win_control_base.h"
 
 #include <commctrl.h>
 
@@ -48,18 +48,49 @@ WindowTarget* target_of(HWND window) noexcept {
     return reinterpret_cast<WindowTarget*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+// The controls inside our windows draw in the system's colours, as a dialog's do, so that a
+// high-contrast scheme reaches every one of them: text on the face of buttons and labels, and
+// the window colours in the field.
+LRESULT control_colours(UINT message, HDC dc) noexcept {
+    const bool field = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
+    SetTextColor(dc, GetSysColor(field ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(field ? COLOR_WINDOW : COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(field ? COLOR_WINDOW : COLOR_BTNFACE));
+}
+
+// New system colours (or a new theme): the controls inside take them up, the common controls
+// among them only when told, and everything is drawn again.
+void follow_colours(HWND window) noexcept {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 // Our own windows (the page, the frame, the file field's holder) share one procedure that hands
 // each message to the window's target; notifications go to the target of the control that
 // sent them.
 LRESULT CALLBACK container_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-        set_target(window, static_cast<WindowTarget*>(create->lpCreateParams));
-    }
-    if (message == WM_COMMAND && lparam != 0) {
-        const HWND from = reinterpret_cast<HWND>(lparam);
-        if (WindowTarget* target = target_of(from)) target->on_command(from, HIWORD(wparam));
-        return 0;
+    switch (message) {
+        case WM_NCCREATE:
+            set_target(window,
+                       static_cast<WindowTarget*>(reinterpret_cast<const CREATESTRUCTW*>(lparam)->lpCreateParams));
+            break;
+        case WM_COMMAND:
+            if (lparam == 0) break;
+            if (WindowTarget* target = target_of(reinterpret_cast<HWND>(lparam)))
+                target->on_command(reinterpret_cast<HWND>(lparam), HIWORD(wparam));
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            return control_colours(message, reinterpret_cast<HDC>(wparam));
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+            follow_colours(window);
+            return 0;
+        default:
+            break;
     }
     if (WindowTarget* target = target_of(window)) {
         LRESULT result = 0;
@@ -107,7 +138,7 @@ namespace {
 
 LRESULT CALLBACK focus_watch(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR page) {
     if (message == WM_SETFOCUS)
-        reinterpret_cast<Win32ControlSet*>(page)->remember_focus(window);
+        reinterpret_cast<ControlOwner*>(page)->remember_focus(window);
     else if (message == WM_NCDESTROY)
         RemoveWindowSubclass(window, focus_watch, id);
     return DefSubclassProc(window, message, wparam, lparam);
@@ -115,12 +146,31 @@ LRESULT CALLBACK focus_watch(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 }  // namespace
 
-void watch_focus(HWND window, Win32ControlSet& page) {
+void watch_focus(HWND window, ControlOwner& page) {
     if (!SetWindowSubclass(window, focus_watch, 0, reinterpret_cast<DWORD_PTR>(&page)))
         com::throw_error(E_FAIL, u"The page cannot follow a control's focus.");
 }
 
-// A control drawn as a window. The window belongs to its container window and goes with the
+LONG accessible_role(ControlKind kind) noexcept {
+    switch (kind) {
+        case ControlKind::DropDownList:
+            return ROLE_SYSTEM_COMBOBOX;
+        case ControlKind::CommandButton:
+            return ROLE_SYSTEM_PUSHBUTTON;
+        case ControlKind::CheckBox:
+            return ROLE_SYSTEM_CHECKBUTTON;
+        case ControlKind::Label:
+            return ROLE_SYSTEM_STATICTEXT;
+        case ControlKind::Frame:
+        case ControlKind::ButtonEdit:  // the field's holder, around its edit and its button
+            return ROLE_SYSTEM_GROUPING;
+        case ControlKind::ProgressBar:
+            return ROLE_SYSTEM_PROGRESSBAR;
+        case ControlKind::FileDialog:
+            break;
+    }
+    return 0;
+}
 
 DrawnControl* drawn(Control& control) noexcept {
     return dynamic_cast<DrawnControl*>(&control);

@@ -1,4 +1,4 @@
-#include "platform/ui/win/win_controls.h"
+#include "platform/ui/win/win_control_set.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,8 +7,9 @@
 #include <utility>
 
 #include "platform/com/com_error.h"
+#include "platform/ui/win/win_announcements.h"
 #include "platform/ui/win/win_backend.h"
-#include "platform/ui/win/win_control.h"
+#include "platform/ui/win/win_control_base.h"
 
 namespace zn::ui::win {
 
@@ -47,6 +48,8 @@ Win32ControlSet::Win32ControlSet(Win32Backend& backend, const PageLayout& layout
             last->second = d->window();
     }
     update_scroll_bars();
+    accessible_.serve(page_.get(), {.words = [this] { return accessible_words(u"", AccessiblePart::Control); },
+                                    .state = [this] { return busy() ? LONG{STATE_SYSTEM_BUSY} : LONG{0}; }});
 }
 
 Win32ControlSet::~Win32ControlSet() {
@@ -191,6 +194,34 @@ void Win32ControlSet::pass_focus_on() {
 }
 
 void Win32ControlSet::on_command(HWND, WORD) {}
+
+AccessibleWords Win32ControlSet::accessible_words(std::u16string_view control, AccessiblePart part) {
+    const AccessibleText* text = layout_.accessible_text(control, part);
+    return text ? ui::accessible_words(*text, *this) : AccessibleWords{};
+}
+
+void Win32ControlSet::caption_changed(std::u16string_view label) noexcept {
+    for (const AccessibleText& text : layout_.accessible_texts) {
+        const CaptionUse use = caption_use(text, label);
+        if (!use.name && !use.description) continue;
+        HWND window = page_.get();
+        if (!text.control.empty()) {
+            Control* control = find(text.control);
+            DrawnControl* d = control ? drawn(*control) : nullptr;
+            window = d ? d->accessible_window(text.part) : nullptr;
+        }
+        if (use.name) announce(window, EVENT_OBJECT_NAMECHANGE);
+        if (use.description) announce(window, EVENT_OBJECT_DESCRIPTIONCHANGE);
+    }
+}
+
+bool Win32ControlSet::busy() const noexcept {
+    return backend_ && backend_->mouse_pointer() == MousePointer::Hourglass;
+}
+
+void Win32ControlSet::busy_changed() noexcept {
+    announce(page_.get(), EVENT_OBJECT_STATECHANGE);
+}
 
 void Win32ControlSet::user_event(const Control& control, const std::function<void()>& raise) noexcept {
     if (destroying_) return;

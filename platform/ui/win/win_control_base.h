@@ -1,16 +1,22 @@
 // What every Win32 control of the page shares: its window at its place, the page's font, the
-// focus and notifications reaching it, and the helpers that make and read its windows. Used
-// only by the page's control set and its controls.
+// focus and notifications reaching it, what it tells a screen reader, and the helpers that make
+// and read its windows. Used only by the page's control set and its controls.
 #pragma once
 
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/ui/control_set.h"
-#include "platform/ui/win/win_controls.h"
+#include "platform/ui/win/control_owner.h"
+#include "platform/ui/win/win_accessible.h"
+#include "platform/ui/win/win_announcements.h"
+#include "platform/ui/win/win_handles.h"
+#include "platform/ui/win/window_target.h"
 
 namespace zn::ui::win::parts {
 
@@ -36,7 +42,10 @@ HWND create_child(const wchar_t* window_class, const std::u16string& text, DWORD
                   int x, int y, int width, int height, WindowTarget* target = nullptr);
 // Tells the page which control had the keyboard last, for when the page's own window gets it
 // back (a container focusing the document, the frame activated again after a dialog).
-void watch_focus(HWND window, Win32ControlSet& page);
+void watch_focus(HWND window, ControlOwner& page);
+
+// The role a screen reader is told for a control of the kind, where the system's proxy knows none.
+LONG accessible_role(ControlKind kind) noexcept;
 
 // A control drawn as a window. The window belongs to its container window and goes with the
 // page's window.
@@ -47,6 +56,10 @@ public:
     virtual HWND focus_window() const noexcept { return window_; }
     // Puts the control's windows at the page's current DPI, with its current font.
     virtual void place() = 0;
+    // The window that a part's words are for (null when the control has no such part).
+    virtual HWND accessible_window(AccessiblePart part) const noexcept {
+        return part == AccessiblePart::Control ? focus_window() : nullptr;
+    }
 
 protected:
     ~DrawnControl() = default;
@@ -60,11 +73,15 @@ HWND focus_window(Control& control) noexcept;
 template <class Interface>
 class Win32Control : public Interface, public DrawnControl {
 public:
-    Win32Control(Win32ControlSet& owner, const ControlSpec& definition) : owner_(owner), definition_(definition) {}
+    Win32Control(ControlOwner& owner, const ControlSpec& definition) : owner_(owner), definition_(definition) {}
 
     const ControlSpec& definition() const noexcept override { return definition_; }
     bool enabled() const override { return IsWindowEnabled(window_) != FALSE; }
-    void set_enabled(bool enabled) override { EnableWindow(window_, enabled); }
+    void set_enabled(bool enabled) override {
+        // EnableWindow answers whether the window was disabled before.
+        if ((EnableWindow(window_, enabled) != FALSE) == enabled)
+            announce_change(window_, SystemChange::Enabled, EVENT_OBJECT_STATECHANGE);
+    }
     bool visible() const override { return (GetWindowLongPtrW(window_, GWL_STYLE) & WS_VISIBLE) != 0; }
     void set_visible(bool visible) override { ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE); }
     void on_command(HWND, WORD) override {}
@@ -87,15 +104,25 @@ protected:
         SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(owner_.font()), FALSE);
         if (!definition_.enabled) EnableWindow(window_, FALSE);
         if (takes_focus(definition_.kind) && definition_.kind != ControlKind::ButtonEdit) watch_focus(window_, owner_);
+        accessible_.serve(window_, accessible_facts());
     }
 
-    Win32ControlSet& owner_;
+    // What the control's window tells a screen reader: the page's words for it, the kind's role.
+    virtual AccessibleFacts accessible_facts() {
+        return {.words = words_for(AccessiblePart::Control), .role = accessible_role(definition_.kind)};
+    }
+    std::function<AccessibleWords()> words_for(AccessiblePart part) {
+        return [this, part] { return owner_.accessible_words(definition_.name, part); };
+    }
+
+    ControlOwner& owner_;
     const ControlSpec& definition_;
+    AccessibleServer accessible_;
 };
 
 // The control of the definition's kind (win_simple_controls.cpp, the file field in
 // win_button_edit.cpp).
-std::unique_ptr<Control> make_control(Win32ControlSet& owner, const ControlSpec& definition);
-std::unique_ptr<Control> make_button_edit(Win32ControlSet& owner, const ControlSpec& definition);
+std::unique_ptr<Control> make_control(ControlOwner& owner, const ControlSpec& definition);
+std::unique_ptr<Control> make_button_edit(ControlOwner& owner, const ControlSpec& definition);
 
 }  // namespace zn::ui::win::parts
