@@ -71,16 +71,18 @@ function(zn_type_library target)
   add_custom_target(${target} DEPENDS ${ARG_OUTPUT})
 endfunction()
 
-# zn_embed_type_library(<binary target> RC <file.rc> TLB <file.tlb> TLB_TARGET <target>)
+# zn_embed_type_library(<binary target> RC <file.rc> TLB <file.tlb> TLB_TARGET <target>
+#                       [INCLUDE_DIRS <folder>...])
 #
-# Compiles RC, which names the type library by its bare file name, into the binary.
+# Compiles RC, which names the type library by its bare file name, into the binary; the files RC
+# includes are looked for in INCLUDE_DIRS first, then beside the type library.
 function(zn_embed_type_library binary)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "RC;TLB;TLB_TARGET" "")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "RC;TLB;TLB_TARGET" "INCLUDE_DIRS")
   get_filename_component(rc ${ARG_RC} ABSOLUTE)
   get_filename_component(tlb_dir ${ARG_TLB} DIRECTORY)
   target_sources(${binary} PRIVATE ${rc})
   set_source_files_properties(${rc} TARGET_DIRECTORY ${binary} PROPERTIES
     OBJECT_DEPENDS ${ARG_TLB}
-    INCLUDE_DIRECTORIES ${tlb_dir})
+    INCLUDE_DIRECTORIES "${ARG_INCLUDE_DIRS};${tlb_dir}")
   add_dependencies(${binary} ${ARG_TLB_TARGET})
 endfunction()

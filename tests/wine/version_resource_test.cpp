@@ -1,6 +1,7 @@
 // The module's version resource, as installers and the registration tools read it.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "wine/wine_support.h"
@@ -42,7 +43,9 @@ protected:
     }
 };
 
-TEST_F(VersionResource, FileAndProductVersionAreOneDotZeroZero) {
+// The numbers carry the release's three fields, which installers and inventory tools compare; the
+// texts stay "1.00", as hosts have always read them.
+TEST_F(VersionResource, NumbersAreTheReleasesVersionAndTextsOneDotZeroZero) {
     EXPECT_EQ(string(L"FileVersion"), L"1.00");
     EXPECT_EQ(string(L"ProductVersion"), L"1.00");
 
@@ -50,18 +53,26 @@ TEST_F(VersionResource, FileAndProductVersionAreOneDotZeroZero) {
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    const DWORD ms = (ZN_VERSION_MAJOR << 16) | ZN_VERSION_MINOR;
+    const DWORD ls = ZN_VERSION_PATCH << 16;
+    EXPECT_EQ(fixed->dwFileVersionMS, ms);
+    EXPECT_EQ(fixed->dwFileVersionLS, ls);
+    EXPECT_EQ(fixed->dwProductVersionMS, ms);
+    EXPECT_EQ(fixed->dwProductVersionLS, ls);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+}
+
+// What AppLocker's and WDAC's publisher rules read besides the signature, and the publisher.
+TEST_F(VersionResource, NamesThePublisherTheProductAndTheFile) {
+    const std::string publisher = ZN_PUBLISHER;
+    EXPECT_EQ(string(L"CompanyName"), std::wstring(publisher.begin(), publisher.end()));
+    EXPECT_EQ(string(L"ProductName"), L"ZNImportPhotos");
+    EXPECT_EQ(string(L"OriginalFilename"), L"ZNImportPhotos.dll");
 }
 
 TEST_F(VersionResource, MarksTheModuleAsSelfRegistering) {
     EXPECT_TRUE(string(L"OLESelfRegister").has_value());
     EXPECT_FALSE(string(L"NoSuchValue").has_value());
-}
-
-TEST_F(VersionResource, NamesTheModuleFile) {
-    EXPECT_EQ(string(L"OriginalFilename"), L"ZNImportPhotos.dll");
 }
 
 }  // namespace
