@@ -67,9 +67,11 @@ Next write_record(RunPort& port, const host::RecordType& type, std::u16string_vi
     try {
         record->load(to_record_id(id_value(id_text)));
     } catch (const com::ComError&) {
+        // A host that let go of the page meanwhile hears nothing of the record's CloseDown either.
+        if (!port.page_held()) return close_after_release(*record);
         record->close_down();
         record.reset();
-        return port.page_held() ? error_prompt(port, name) : Next::Cancel;
+        return error_prompt(port, name);
     }
     if (!port.page_held()) return close_after_release(*record);
 

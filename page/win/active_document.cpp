@@ -3,7 +3,6 @@
 #include "page/win/active_document.h"
 
 #include "page/page_class.h"
-#include "page/win/active_document_parts.h"
 #include "platform/com/com_error.h"
 
 namespace zn::page::win {
@@ -15,36 +14,28 @@ constexpr int kTwipsPerInch = 1440;
 }  // namespace
 
 ActiveDocument::ActiveDocument(IUnknown& outer, ui::win::PageWindow* window, const ui::PageLayout& layout)
-    : outer_(outer),
-      window_(window),
+    : DocumentPart(outer),
       extent_{MulDiv(layout.width, kHimetricPerInch, kTwipsPerInch),
-              MulDiv(layout.height, kHimetricPerInch, kTwipsPerInch)} {}
+              MulDiv(layout.height, kHimetricPerInch, kTwipsPerInch)},
+      persistence_(outer),
+      data_(outer, persistence_),
+      view_(outer, window, client_site_) {}
 
 void* ActiveDocument::find_interface(REFIID riid) noexcept {
     if (com::same_guid(riid, com::iid_of<IOleObject>())) return static_cast<IOleObject*>(this);
     if (com::same_guid(riid, com::iid_of<IOleDocument>())) return static_cast<IOleDocument*>(this);
-    if (com::same_guid(riid, com::iid_of<IOleDocumentView>())) return static_cast<IOleDocumentView*>(this);
+    if (com::same_guid(riid, com::iid_of<IOleDocumentView>())) return static_cast<IOleDocumentView*>(&view_);
     if (com::same_guid(riid, com::iid_of<IOleInPlaceObject>()) || com::same_guid(riid, com::iid_of<IOleWindow>()))
-        return static_cast<IOleInPlaceObject*>(this);
+        return static_cast<IOleInPlaceObject*>(&view_);
     if (com::same_guid(riid, com::iid_of<IOleInPlaceActiveObject>()))
-        return static_cast<IOleInPlaceActiveObject*>(this);
-    if (com::same_guid(riid, com::iid_of<IPersistStorage>())) return static_cast<IPersistStorage*>(this);
+        return static_cast<IOleInPlaceActiveObject*>(&view_);
+    if (com::same_guid(riid, com::iid_of<IPersistStorage>())) return static_cast<IPersistStorage*>(&persistence_);
     if (com::same_guid(riid, com::iid_of<IPersistFile>()) || com::same_guid(riid, com::iid_of<IPersist>()))
-        return static_cast<IPersistFile*>(this);
-    if (com::same_guid(riid, com::iid_of<IPersistMoniker>())) return static_cast<IPersistMoniker*>(this);
-    if (com::same_guid(riid, com::iid_of<IOleCommandTarget>())) return static_cast<IOleCommandTarget*>(this);
-    if (com::same_guid(riid, com::iid_of<IDataObject>())) return static_cast<IDataObject*>(this);
+        return static_cast<IPersistFile*>(&persistence_);
+    if (com::same_guid(riid, com::iid_of<IPersistMoniker>())) return static_cast<IPersistMoniker*>(&persistence_);
+    if (com::same_guid(riid, com::iid_of<IOleCommandTarget>())) return static_cast<IOleCommandTarget*>(&data_);
+    if (com::same_guid(riid, com::iid_of<IDataObject>())) return static_cast<IDataObject*>(&data_);
     return nullptr;
-}
-
-HRESULT STDMETHODCALLTYPE ActiveDocument::QueryInterface(REFIID riid, void** ppv) {
-    return outer_.QueryInterface(riid, ppv);
-}
-ULONG STDMETHODCALLTYPE ActiveDocument::AddRef() {
-    return outer_.AddRef();
-}
-ULONG STDMETHODCALLTYPE ActiveDocument::Release() {
-    return outer_.Release();
 }
 
 // --- IOleObject -------------------------------------------------------------------------------
@@ -65,14 +56,13 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::SetHostNames(LPCOLESTR, LPCOLESTR) {
 HRESULT STDMETHODCALLTYPE ActiveDocument::Close(DWORD) {
     // Containers close without deactivating first; whatever is still active goes now, and
     // every interface the document holds is let go.
-    const com::ComPtr<IUnknown> alive(&outer_);
-    deactivate_in_place();
+    const com::ComPtr<IUnknown> alive = kept_alive();
+    view_.deactivate_in_place();
     if (advise_holder_) advise_holder_->SendOnClose();
-    in_place_site_ = nullptr;
+    view_.close();
     client_site_ = nullptr;
     advise_holder_ = nullptr;
-    moniker_ = nullptr;
-    has_view_rect_ = false;
+    persistence_.forget_moniker();
     return S_OK;
 }
 
@@ -83,8 +73,8 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::SetMoniker(DWORD, IMoniker*) {
 HRESULT STDMETHODCALLTYPE ActiveDocument::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
     if (!moniker) return E_POINTER;
     *moniker = nullptr;
-    if (moniker_) return hand_out(moniker_, moniker);
-    if (!file_name_.empty()) return CreateFileMoniker(file_name_.c_str(), moniker);
+    if (persistence_.moniker()) return hand_out(persistence_.moniker(), moniker);
+    if (!persistence_.file_name().empty()) return CreateFileMoniker(persistence_.file_name().c_str(), moniker);
     return E_UNEXPECTED;
 }
 
@@ -99,15 +89,15 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::GetClipboardData(DWORD, IDataObject** 
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::DoVerb(LONG verb, LPMSG, IOleClientSite* active_site, LONG, HWND, LPCRECT) {
     // The site's calls may release the page; it stays alive until this returns.
-    const com::ComPtr<IUnknown> alive(&outer_);
+    const com::ComPtr<IUnknown> alive = kept_alive();
     bool unknown_verb = false;
     const HRESULT hr = com::com_boundary([&] {
         // Containers that skip SetClientSite hand their site here; a second call may pass none.
         if (active_site && !client_site_) client_site_ = com::ComPtr<IOleClientSite>(active_site);
         switch (verb) {
             case OLEIVERB_HIDE:
-                deactivate_ui();
-                if (window_ && in_place_active_) ShowWindow(window_->hwnd(), SW_HIDE);
+                view_.deactivate_ui();
+                view_.show_window(false);
                 return;
             case OLEIVERB_DISCARDUNDOSTATE:
                 return;
@@ -124,10 +114,10 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::DoVerb(LONG verb, LPMSG, IOleClientSit
                 break;
         }
         if (!client_site_) com::throw_error(E_UNEXPECTED, u"The document has no site to show it in.");
-        if (in_place_active_) {
+        if (view_.in_place_active()) {
             // Already showing: a repeated verb only brings it forward.
-            if (window_) ShowWindow(window_->hwnd(), SW_SHOW);
-            if (verb != OLEIVERB_INPLACEACTIVATE) activate_ui();
+            view_.show_window(true);
+            if (verb != OLEIVERB_INPLACEACTIVATE) view_.activate_ui();
             return;
         }
         if (const auto document_site = client_site_.try_as<IOleDocumentSite>()) {
@@ -136,10 +126,10 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::DoVerb(LONG verb, LPMSG, IOleClientSit
             return;
         }
         if (verb == OLEIVERB_INPLACEACTIVATE)
-            activate_in_place();
+            view_.activate_in_place();
         else
-            activate_ui();
-        if (window_) ShowWindow(window_->hwnd(), SW_SHOW);
+            view_.activate_ui();
+        view_.show_window(true);
     });
     return SUCCEEDED(hr) && unknown_verb ? OLEOBJ_S_INVALIDVERB : hr;
 }
@@ -147,7 +137,9 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::DoVerb(LONG verb, LPMSG, IOleClientSit
 HRESULT STDMETHODCALLTYPE ActiveDocument::EnumVerbs(IEnumOLEVERB** verbs) {
     if (!verbs) return E_POINTER;
     *verbs = nullptr;
-    return OLE_S_USEREG;  // no verbs of its own: the registry's, through the default handler
+    // No verbs of its own: the registry's. An in-process server has no default handler in front
+    // of it to answer OLE_S_USEREG, so it reads them itself.
+    return OleRegEnumVerbs(kDocumentClassId, verbs);
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::Update() {
@@ -159,7 +151,7 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::IsUpToDate() {
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::GetUserClassID(CLSID* clsid) {
-    return GetClassID(clsid);
+    return persistence_.GetClassID(clsid);
 }
 
 HRESULT STDMETHODCALLTYPE ActiveDocument::GetUserType(DWORD form, LPOLESTR* type) {
@@ -217,12 +209,12 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::CreateView(IOleInPlaceSite* site, IStr
                                                      IOleDocumentView** created) {
     if (!created) return E_POINTER;
     *created = nullptr;
-    // The page has one view, itself; a container that asks again gets it again.
+    // The page has one view; a container that asks again gets it again.
     if (site) {
-        const HRESULT hr = SetInPlaceSite(site);
+        const HRESULT hr = view_.SetInPlaceSite(site);
         if (FAILED(hr)) return hr;
     }
-    if (state) ApplyViewState(state);
+    if (state) view_.ApplyViewState(state);
     *created = view();
     view()->AddRef();
     return S_OK;

@@ -4,7 +4,8 @@
 
 namespace zn::files {
 
-enum class FileOperation { Open, Read, Length };
+// Read: a line file's sequential read; ReadAt: a binary read at a position (a photo).
+enum class FileOperation { Open, Read, ReadAt, Length };
 
 // A plain function and its context, so that the thread's hook needs no destructor.
 using FileFaultHook = void (*)(FileOperation operation, void* context);

@@ -130,7 +130,7 @@ std::size_t read(int number, std::uint8_t* buffer, std::size_t n) {
 std::size_t read_at(int number, std::int64_t position, std::uint8_t* buffer, std::size_t n) {
     const Entry& e = open_entry(number, Mode::Binary);
     if (position < 1) raise_file_error(com::kBadFileNameOrNumber);
-    before(FileOperation::Read);
+    before(FileOperation::ReadAt);
     return os::read_at(e.file, position - 1, buffer, n);
 }
 

@@ -66,6 +66,10 @@ public:
     // between two of the component's calls (a file removed, say).
     std::function<void(const std::string& member)> before_call;
 
+    // Whether the host's objects journal every query for an interface but IUnknown as a call of
+    // "Class.QueryInterface", which can then be made to fail (off: queries are no calls).
+    bool journal_queries = false;
+
     // Failure injection.
     void fail(std::string member, HRESULT code, std::u16string description = {}, int skip = 0, int times = -1);
     void clear_failures() { failures_.clear(); }

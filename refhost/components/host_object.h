@@ -15,9 +15,25 @@ namespace zn::refhost {
 
 template <class Derived, class... Interfaces>
 class HostObject : public com::DispatchObject<Derived, Interfaces...> {
+    using Base = com::DispatchObject<Derived, Interfaces...>;
+
 public:
     // The instance name in the journal, e.g. "SystemInfo#1".
     const std::string& name() const noexcept { return name_; }
+
+    // With HostConfig::journal_queries, a query for any interface but IUnknown is a member call
+    // of its own ("StudentRecord.QueryInterface"), journaled and made to fail as any other.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv || !state_->config.journal_queries || com::same_guid(riid, com::iid_of<IUnknown>()))
+            return Base::QueryInterface(riid, ppv);
+        *ppv = nullptr;
+        return state_->serve(
+            name_, cls_, "QueryInterface", [] { return std::string(); },
+            [&] {
+                com::check(Base::QueryInterface(riid, ppv));
+                return std::string("S_OK");
+            });
+    }
 
 protected:
     HostObject(std::shared_ptr<HostState> state, std::string_view cls) : state_(std::move(state)), cls_(cls) {

@@ -33,6 +33,7 @@ public:
     Journal journal;
     IOleInPlaceActiveObject* active_object = nullptr;  // not held: only compared
     std::function<void()> on_ui_deactivate;            // what the container does inside OnUIDeactivate
+    std::function<void()> on_ui_activate;              // and inside OnUIActivate
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (!as_document_site_ && ppv && com::same_guid(riid, com::iid_of<IOleDocumentSite>())) {
@@ -61,7 +62,11 @@ public:
     // IOleInPlaceSite
     HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return log("CanInPlaceActivate"); }
     HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return log("OnInPlaceActivate"); }
-    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return log("OnUIActivate"); }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override {
+        log("OnUIActivate");
+        if (on_ui_activate) on_ui_activate();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
                                                LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
         journal.emplace_back("GetWindowContext");
@@ -249,9 +254,13 @@ TEST_F(ActiveDocumentTest, VerbsDataAndASiteThatCallsBackInOrLetsGo) {
     auto site = com::make_object<Site>(window_.get(), false);
     const auto object = page_.as<IOleObject>();
     ASSERT_EQ(object->SetClientSite(site.get()), S_OK);
+    // An in-process server has no default handler in front of it: it reads the registry's verbs.
     ComPtr<IEnumOLEVERB> verbs;
-    EXPECT_EQ(object->EnumVerbs(verbs.put()), OLE_S_USEREG);
-    EXPECT_FALSE(verbs);
+    ComPtr<IEnumOLEVERB> registry_verbs;
+    const HRESULT registry = OleRegEnumVerbs(com::make_guid(kPageClassId), registry_verbs.put());
+    EXPECT_EQ(object->EnumVerbs(verbs.put()), registry);
+    EXPECT_NE(registry, OLE_S_USEREG);
+    EXPECT_EQ(static_cast<bool>(verbs), static_cast<bool>(registry_verbs));
     RECT client{};
     GetClientRect(window_.get(), &client);
     EXPECT_EQ(object->DoVerb(7, nullptr, site.get(), -1, window_.get(), &client), OLEOBJ_S_INVALIDVERB);
@@ -280,6 +289,55 @@ TEST_F(ActiveDocumentTest, VerbsDataAndASiteThatCallsBackInOrLetsGo) {
     EXPECT_EQ(site->journal, (Journal{"SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}));
     site->on_ui_deactivate = nullptr;
     ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+}
+
+// Inside-out: active in place but not the container's active object, the page becomes it when the
+// user puts the keyboard into it, and then the container hands it Tab.
+TEST_F(ActiveDocumentTest, ActiveInPlaceItBecomesTheActiveObjectWhenTheUserTurnsToIt) {
+    auto site = com::make_object<Site>(window_.get(), false);
+    const auto object = page_.as<IOleObject>();
+    ASSERT_EQ(object->SetClientSite(site.get()), S_OK);
+    ShowWindow(window_.get(), SW_SHOW);
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site.get(), -1, window_.get(), &client), S_OK);
+    EXPECT_EQ(site->journal, (Journal{"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext"}));
+    ASSERT_EQ(site->active_object, nullptr);
+    const HWND shown = page_window_in_container();
+    ASSERT_TRUE(shown);
+
+    site->journal.clear();
+    SetFocus(shown);  // the page passes the keyboard on to its first control
+    EXPECT_EQ(site->journal, (Journal{"OnUIActivate", "SetBorderSpace(null)", "SetActiveObject"}));
+    ASSERT_NE(site->active_object, nullptr);
+    const HWND before = GetFocus();
+    MSG tab{before, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_EQ(site->active_object->TranslateAccelerator(&tab), S_OK);
+    EXPECT_NE(GetFocus(), before) << "Tab did not move through the page";
+    EXPECT_TRUE(IsChild(shown, GetFocus()));
+    ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+}
+
+// A container that closes the document inside OnUIActivate: nothing after that call acts on the
+// closed document (no active object set, no keyboard put into the parked page).
+TEST_F(ActiveDocumentTest, AContainerMayCloseTheDocumentInsideOnUIActivate) {
+    auto site = com::make_object<Site>(window_.get(), false);
+    const auto object = page_.as<IOleObject>();
+    ASSERT_EQ(object->SetClientSite(site.get()), S_OK);
+    ShowWindow(window_.get(), SW_SHOW);
+    SetFocus(window_.get());
+    site->on_ui_activate = [&] { object->Close(OLECLOSE_NOSAVE); };
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    EXPECT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, site.get(), -1, window_.get(), &client), S_OK);
+    EXPECT_EQ(site->journal,
+              (Journal{"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext", "OnUIActivate",
+                       "SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}));
+    EXPECT_EQ(site->active_object, nullptr);
+    ASSERT_FALSE(backend_.pages().empty());
+    const HWND parked = backend_.pages().back()->hwnd();
+    EXPECT_FALSE(GetFocus() == parked || IsChild(parked, GetFocus())) << "the keyboard went into the closed page";
+    site->on_ui_activate = nullptr;
 }
 
 // A container that lets go of the document inside OnUIDeactivate, for each call that leads

@@ -1,5 +1,6 @@
 // The page on screen: set-up, the controls' places at each DPI, the keyboard, the file dialog,
 // Process with its message boxes, the hourglass and scrolling.
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 
@@ -206,6 +207,17 @@ TEST_F(PageWindowTest, F7AndTheBrowseButtonOpenTheFileDialog) {
     EXPECT_EQ(answerer.shown[2].title, u"Select Database");
     EXPECT_EQ(text_of(edit_), csv);
     EXPECT_TRUE(IsWindowEnabled(process_));
+
+    // A container that hides the field while the dialog is up: the keyboard does not go into it.
+    SetFocus(edit_);
+    pump();
+    answerer.then([this](HWND dialog, Shown& shown) {
+        ShowWindow(field_, SW_HIDE);
+        file_dialog(std::nullopt)(dialog, shown);
+    });
+    key(VK_F7);
+    ASSERT_EQ(answerer.shown.size(), 4u);
+    EXPECT_NE(GetFocus(), edit_) << "the caret went back into a hidden field";
     SetCurrentDirectoryW(L"C:\\");
 }
 
@@ -344,19 +356,51 @@ TEST_F(PageWindowTest, AWindowSmallerThanThePageScrollsIn225TwipSteps) {
     SendMessageW(page(), WM_VSCROLL, SB_LINEUP, 0);
     EXPECT_EQ(rect_in_parent(list_).top, before.top);
 
-    // A page and a dragged thumb move in whole steps too.
+    // A page moves by as many whole steps as the window shows, and back; a dragged thumb too.
+    SCROLLINFO shown{sizeof(SCROLLINFO), SIF_PAGE, 0, 0, 0, 0, 0};
+    GetScrollInfo(page(), SB_VERT, &shown);
+    const int page_steps = std::max(static_cast<int>(shown.nPage) / step, 1) * step;
     SendMessageW(page(), WM_VSCROLL, SB_PAGEDOWN, 0);
     const int paged = GetScrollPos(page(), SB_VERT);
-    EXPECT_GT(paged, 0);
-    EXPECT_EQ(paged % step, 0) << paged;
+    EXPECT_EQ(paged, page_steps) << "the page is " << shown.nPage << " pixels high";
     EXPECT_EQ(rect_in_parent(list_).top, before.top - paged);
+    SendMessageW(page(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    SCROLLINFO range{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    GetScrollInfo(page(), SB_VERT, &range);
+    const int last = range.nMax + 1 - static_cast<int>(range.nPage);
+    EXPECT_EQ(GetScrollPos(page(), SB_VERT), std::min(2 * page_steps, last)) << "a second page, or the end";
+    SendMessageW(page(), WM_VSCROLL, SB_PAGEUP, 0);
     SendMessageW(page(), WM_VSCROLL, SB_PAGEUP, 0);
     EXPECT_EQ(GetScrollPos(page(), SB_VERT), 0);
     SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
     SetScrollPos(page(), SB_HORZ, 2 * step + step / 2, FALSE);  // where a drag would leave the thumb
     SendMessageW(page(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2 * step + step / 2), 0);
     GetScrollInfo(page(), SB_HORZ, &info);
-    EXPECT_EQ(info.nPos % step, 0) << info.nPos;
+    EXPECT_EQ(info.nPos, 2 * step) << "back to the step the thumb was dragged past";
+}
+
+// A DPI change while the page is scrolled: laid out again from its origin, and scrolled back to as
+// many whole steps as before, at the new DPI (also where the parent has another DPI).
+TEST_F(PageWindowTest, ADpiChangeWhileScrolledKeepsTheStepsAndNoOffset) {
+    open({host::kModuleHM}, 96);
+    window_->set_rect(RECT{0, 0, 200, 120});
+    SendMessageW(page(), WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageW(page(), WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageW(page(), WM_HSCROLL, SB_LINEDOWN, 0);
+    backend_.set_dpi_override(144);
+    SendMessageW(page(), WM_DPICHANGED_AFTERPARENT, 0, 0);
+    ASSERT_EQ(window_->dpi(), 144);
+    const int step = twips_to_pixels(225, 144);
+    EXPECT_EQ(GetScrollPos(page(), SB_VERT), 2 * step);
+    EXPECT_EQ(GetScrollPos(page(), SB_HORZ), step);
+    const ui::ControlSpec* list = import_page_layout().find(u"cboRecordType");
+    ASSERT_TRUE(list && list->bounds);
+    EXPECT_EQ(rect_in_parent(list_).top, twips_to_pixels(list->bounds->top, 144) - 2 * step);
+    EXPECT_EQ(rect_in_parent(list_).left, twips_to_pixels(list->bounds->left, 144) - step);
+    SendMessageW(page(), WM_VSCROLL, SB_TOP, 0);
+    SendMessageW(page(), WM_HSCROLL, SB_TOP, 0);
+    EXPECT_EQ(rect_in_parent(list_).top, twips_to_pixels(list->bounds->top, 144)) << "no offset left behind";
+    EXPECT_EQ(rect_in_parent(list_).left, twips_to_pixels(list->bounds->left, 144));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "platform/ui/control_set.h"
 
 namespace zn::ui::win {
@@ -25,6 +27,9 @@ public:
     virtual bool translate(const MSG& message) = 0;
     // The dots per inch at which the page's twips became pixels.
     virtual int dpi() const noexcept = 0;
+    // Called when the user clicks into the page or puts the keyboard into one of its controls
+    // (an inside-out document becomes the container's active object then); empty: nobody.
+    virtual void set_activation_handler(std::function<void()> handler) = 0;
 
 protected:
     PageWindow() = default;

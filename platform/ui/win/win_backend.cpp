@@ -5,13 +5,10 @@
 
 #include "platform/com/com_error.h"
 #include "platform/ui/win/win_control_set.h"
+#include "platform/ui/win/win_text.h"
 
 namespace zn::ui::win {
 namespace {
-
-const wchar_t* wide(const std::u16string& text) noexcept {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 const WindowClass& parking_class() {
     static const WindowClass parking{L"ZNImportPhotosParking", DefWindowProcW, 0, nullptr};

@@ -165,9 +165,10 @@ private:
     };
 
     // After a handler of the field (its file dialog) the keyboard is back in the field: also where
-    // the frame that owned the dialog kept it for itself, and off the clicked button (part).
+    // the frame that owned the dialog kept it for itself, and off the clicked button (part). Not
+    // into a field that went meanwhile, or that the container hid or disabled while the dialog was up.
     static void caret_back(HWND edit, HWND part) {
-        if (!IsWindow(edit)) return;
+        if (!IsWindow(edit) || !IsWindowVisible(edit) || !IsWindowEnabled(edit)) return;
         const HWND now = GetFocus();
         if (now != edit && ((part && now == part) || now == GetAncestor(edit, GA_ROOT))) SetFocus(edit);
     }

@@ -6,10 +6,6 @@
 
 namespace zn::ui::win::parts {
 
-const wchar_t* wide(const std::u16string& text) noexcept {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 std::u16string window_text(HWND window) {
     const int length = GetWindowTextLengthW(window);
     if (length <= 0) return {};

@@ -16,11 +16,11 @@
 #include "platform/ui/win/win_accessible.h"
 #include "platform/ui/win/win_announcements.h"
 #include "platform/ui/win/win_handles.h"
+#include "platform/ui/win/win_text.h"
 #include "platform/ui/win/window_target.h"
 
 namespace zn::ui::win::parts {
 
-const wchar_t* wide(const std::u16string& text) noexcept;
 std::u16string window_text(HWND window);
 std::u16string decimal(DWORD value);
 [[noreturn]] void throw_last_error(std::u16string_view what);

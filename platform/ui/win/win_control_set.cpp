@@ -10,6 +10,7 @@
 #include "platform/ui/win/win_announcements.h"
 #include "platform/ui/win/win_backend.h"
 #include "platform/ui/win/win_control_base.h"
+#include "platform/ui/win/win_text.h"
 
 namespace zn::ui::win {
 
@@ -27,7 +28,7 @@ Win32ControlSet::Win32ControlSet(Win32Backend& backend, const PageLayout& layout
     dpi_ = window_dpi();
     SetWindowPos(page_.get(), nullptr, 0, 0, pixels(layout.width), pixels(layout.height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    font_ = make_font();
+    font_ = make_font(dpi_);
 
     controls_.reserve(layout.controls.size());
     for (const ControlSpec& definition : layout.controls) controls_.push_back(parts::make_control(*this, definition));
@@ -106,31 +107,49 @@ int Win32ControlSet::window_dpi() const {
     return dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : dpi_;
 }
 
-UniqueFont Win32ControlSet::make_font() const {
+UniqueFont Win32ControlSet::make_font(int dpi) const {
     const FontSpec& f = layout_.font;
     const std::u16string face(f.name);
-    UniqueFont font(CreateFontW(-static_cast<int>(std::lround(f.size_points * dpi_ / 72.0)), 0, 0, 0, f.weight, FALSE,
+    UniqueFont font(CreateFontW(-static_cast<int>(std::lround(f.size_points * dpi / 72.0)), 0, 0, 0, f.weight, FALSE,
                                 FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_SWISS, parts::wide(face)));
+                                DEFAULT_PITCH | FF_SWISS, wide(face)));
     if (!font) com::throw_error(E_FAIL, u"The page's font cannot be created.");
     return font;
 }
 
+namespace {
+
+// Whole steps scrolled: a position a drag left between two steps counts as the nearer one.
+int whole_steps(int pixels_scrolled, int step) noexcept {
+    return step > 0 ? (pixels_scrolled + step / 2) / step : 0;
+}
+
+}  // namespace
+
 // The page laid out again when the DPI of the window it lives in has changed: every control's
-// place, the font and the scroll steps (which follow pixels()).
-void Win32ControlSet::follow_dpi() {
-    const int dpi = window_dpi();
-    if (dpi == dpi_) return;
-    UniqueFont old = std::exchange(font_, UniqueFont{});
-    dpi_ = dpi;
-    font_ = make_font();
-    for (const auto& control : controls_)
-        if (DrawnControl* d = drawn(*control)) d->place();
-    if (!GetParent(page_.get()) || GetParent(page_.get()) == (backend_ ? backend_->parking_window() : nullptr))
-        SetWindowPos(page_.get(), nullptr, 0, 0, pixels(layout_.width), pixels(layout_.height),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    update_scroll_bars();
-    InvalidateRect(page_.get(), nullptr, TRUE);
+// place, the font and the scroll steps (which follow pixels()). The controls are placed from the
+// page's origin, so the page scrolls home first and then back to as many steps as it had.
+// Nothing leaves it: a font that cannot be made leaves the page as it was.
+void Win32ControlSet::follow_dpi() noexcept {
+    try {
+        const int dpi = window_dpi();
+        if (dpi == dpi_) return;
+        UniqueFont font = make_font(dpi);
+        const int steps_x = whole_steps(scroll_x_, pixels(layout_.scroll_step_x));
+        const int steps_y = whole_steps(scroll_y_, pixels(layout_.scroll_step_y));
+        scroll_to(0, 0);
+        dpi_ = dpi;
+        // The old font goes with this scope, once every control has the new one.
+        std::swap(font_, font);
+        for (const auto& control : controls_)
+            if (DrawnControl* d = drawn(*control)) d->place();
+        if (!GetParent(page_.get()) || GetParent(page_.get()) == (backend_ ? backend_->parking_window() : nullptr))
+            SetWindowPos(page_.get(), nullptr, 0, 0, pixels(layout_.width), pixels(layout_.height),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        update_scroll_bars(steps_x * pixels(layout_.scroll_step_x), steps_y * pixels(layout_.scroll_step_y));
+        InvalidateRect(page_.get(), nullptr, TRUE);
+    } catch (...) {  // NOLINT(bugprone-empty-catch): the page stays at the DPI it had
+    }
 }
 
 void Win32ControlSet::set_rect(const RECT& rect) {
@@ -140,8 +159,20 @@ void Win32ControlSet::set_rect(const RECT& rect) {
     update_scroll_bars();
 }
 
+// Shown within the page, whether or not the page's own window is shown yet (a container may
+// focus the document before it shows its frame), and enabled: what Tab and the page's own focus
+// both go by.
+bool Win32ControlSet::takes_keyboard(HWND window) const noexcept {
+    if (!window || !IsChild(page_.get(), window) || !IsWindowEnabled(window)) return false;
+    for (HWND part = window; part && part != page_.get(); part = GetParent(part))
+        if (!(GetWindowLongPtrW(part, GWL_STYLE) & WS_VISIBLE)) return false;
+    return true;
+}
+
 std::vector<Control*> Win32ControlSet::focus_order() const {
-    return ui::focus_order(controls_);
+    std::vector<Control*> order = ui::focus_order(controls_);
+    std::erase_if(order, [this](Control* c) { return !takes_keyboard(focus_window(*c)); });
+    return order;
 }
 
 bool Win32ControlSet::translate(const MSG& message) {
@@ -172,25 +203,14 @@ bool Win32ControlSet::translate(const MSG& message) {
 }
 
 // The page's own window never keeps the keyboard: it goes on to the control that had it last, or
-// else to the first in the tab order that can take it.
+// else to the first in the tab order.
 void Win32ControlSet::pass_focus_on() {
-    // Shown within the page, whether or not the page's own window is shown yet (a container may
-    // focus the document before it shows its frame).
-    const auto can_take = [this](HWND w) {
-        if (!w || !IsChild(page_.get(), w) || !IsWindowEnabled(w)) return false;
-        for (HWND part = w; part && part != page_.get(); part = GetParent(part))
-            if (!(GetWindowLongPtrW(part, GWL_STYLE) & WS_VISIBLE)) return false;
-        return true;
-    };
-    if (can_take(last_focus_)) {
+    if (takes_keyboard(last_focus_)) {
         SetFocus(last_focus_);
         return;
     }
-    for (Control* c : focus_order())
-        if (const HWND w = focus_window(*c); can_take(w)) {
-            SetFocus(w);
-            return;
-        }
+    const std::vector<Control*> order = focus_order();
+    if (!order.empty()) SetFocus(focus_window(*order.front()));
 }
 
 void Win32ControlSet::on_command(HWND, WORD) {}
@@ -215,6 +235,21 @@ void Win32ControlSet::caption_changed(std::u16string_view label) noexcept {
     }
 }
 
+void Win32ControlSet::remember_focus(HWND window) noexcept {
+    last_focus_ = window;
+    user_activated();
+}
+
+void Win32ControlSet::user_activated() noexcept {
+    if (!activated_ || destroying_) return;
+    // On a copy: the handler may replace itself.
+    const std::function<void()> handler = activated_;
+    try {
+        handler();
+    } catch (...) {  // NOLINT(bugprone-empty-catch): nothing may leave a window procedure
+    }
+}
+
 bool Win32ControlSet::busy() const noexcept {
     return backend_ && backend_->mouse_pointer() == MousePointer::Hourglass;
 }
@@ -225,12 +260,16 @@ void Win32ControlSet::busy_changed() noexcept {
 
 void Win32ControlSet::user_event(const Control& control, const std::function<void()>& raise) noexcept {
     if (destroying_) return;
+    // A handler may let go of the page, this set and its controls with it: what the report needs
+    // is taken first (the name lies in the page's static layout table, the backend outlives it).
+    Win32Backend* const backend = backend_;
+    const std::u16string_view name = control.name();
     try {
         raise();
     } catch (const std::exception& e) {
-        if (backend_) backend_->report_event_error(control.name(), e);
+        if (backend) backend->report_event_error(name, e);
     } catch (...) {
-        if (backend_) backend_->report_event_error(control.name(), com::ComError(E_FAIL));
+        if (backend) backend->report_event_error(name, com::ComError(E_FAIL));
     }
 }
 
@@ -267,6 +306,14 @@ bool Win32ControlSet::on_message(HWND window, UINT message, WPARAM wparam, LPARA
             pass_focus_on();
             result = 0;
             return true;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            user_activated();
+            return false;
+        case WM_PARENTNOTIFY:
+            // A click on any window inside the page, the labels and the frame among them.
+            if (const WORD event = LOWORD(wparam); event == WM_LBUTTONDOWN || event == WM_RBUTTONDOWN) user_activated();
+            return false;
         case WM_SETCURSOR:
             // The hourglass stays over the page (and the controls in it) while it is set.
             if (backend_ && backend_->mouse_pointer() == MousePointer::Hourglass) {

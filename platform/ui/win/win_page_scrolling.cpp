@@ -6,10 +6,29 @@
 
 namespace zn::ui::win {
 
+namespace {
+
+// GetSystemMetricsForDpi, where the system has it (Windows 10 1607 and later): the scroll bars'
+// sizes at the page's DPI, not the system's.
+int metric_at(int index, int dpi) noexcept {
+    using MetricsForDpi = int(WINAPI*)(int, UINT);
+    static const auto metrics_for_dpi = [] {
+        const HMODULE user = GetModuleHandleW(L"user32.dll");
+        return user ? reinterpret_cast<MetricsForDpi>(
+                          reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetricsForDpi")))
+                    : nullptr;
+    }();
+    return metrics_for_dpi ? metrics_for_dpi(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
+}
+
+}  // namespace
+
 void Win32ControlSet::update_scroll_bars() {
+    update_scroll_bars(scroll_x_, scroll_y_);
+}
+
+void Win32ControlSet::update_scroll_bars(int want_x, int want_y) {
     if (!page_) return;
-    RECT client{};
-    GetClientRect(page_.get(), &client);
     // With both bars showing the client area is smaller; ask for the whole window's size.
     RECT outer{};
     GetWindowRect(page_.get(), &outer);
@@ -17,23 +36,26 @@ void Win32ControlSet::update_scroll_bars() {
     const int page_h = pixels(layout_.height);
     const int full_w = outer.right - outer.left;
     const int full_h = outer.bottom - outer.top;
-    const bool need_h = full_w < page_w || (full_h < page_h && full_w - GetSystemMetrics(SM_CXVSCROLL) < page_w);
-    const bool need_v = full_h < page_h || (need_h && full_h - GetSystemMetrics(SM_CYHSCROLL) < page_h);
-    const int view_w = full_w - (need_v ? GetSystemMetrics(SM_CXVSCROLL) : 0);
-    const int view_h = full_h - (need_h ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+    const int bar_w = metric_at(SM_CXVSCROLL, dpi_);
+    const int bar_h = metric_at(SM_CYHSCROLL, dpi_);
+    const bool need_h = full_w < page_w || (full_h < page_h && full_w - bar_w < page_w);
+    const bool need_v = full_h < page_h || (need_h && full_h - bar_h < page_h);
+    const int view_w = full_w - (need_v ? bar_w : 0);
+    const int view_h = full_h - (need_h ? bar_h : 0);
     ShowScrollBar(page_.get(), SB_HORZ, need_h);
     ShowScrollBar(page_.get(), SB_VERT, need_v);
+    const int x = need_h ? std::clamp(want_x, 0, std::max(page_w - view_w, 0)) : 0;
+    const int y = need_v ? std::clamp(want_y, 0, std::max(page_h - view_h, 0)) : 0;
     SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
     info.nMax = page_w - 1;
     info.nPage = static_cast<UINT>(std::max(view_w, 0));
-    info.nPos = need_h ? std::min(scroll_x_, std::max(page_w - view_w, 0)) : 0;
+    info.nPos = x;
     SetScrollInfo(page_.get(), SB_HORZ, &info, TRUE);
     info.nMax = page_h - 1;
     info.nPage = static_cast<UINT>(std::max(view_h, 0));
-    info.nPos = need_v ? std::min(scroll_y_, std::max(page_h - view_h, 0)) : 0;
+    info.nPos = y;
     SetScrollInfo(page_.get(), SB_VERT, &info, TRUE);
-    scroll_to(need_h ? std::min(scroll_x_, std::max(page_w - view_w, 0)) : 0,
-              need_v ? std::min(scroll_y_, std::max(page_h - view_h, 0)) : 0);
+    scroll_to(x, y);
 }
 
 void Win32ControlSet::scroll_to(int x, int y) {

@@ -1,14 +1,11 @@
-// The document's commands (none) and data (its own storage, "Embed Source").
-#include "page/win/active_document.h"
-
-#include "page/win/active_document_parts.h"
+#include "page/win/document_data.h"
 
 namespace zn::page::win {
 
 // --- IOleCommandTarget ------------------------------------------------------------------------
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::QueryStatus(const GUID* group, ULONG count, OLECMD* commands,
-                                                      OLECMDTEXT* text) {
+HRESULT STDMETHODCALLTYPE DocumentData::QueryStatus(const GUID* group, ULONG count, OLECMD* commands,
+                                                    OLECMDTEXT* text) {
     if (!commands && count) return E_POINTER;
     if (group) return OLECMDERR_E_UNKNOWNGROUP;
     for (ULONG i = 0; i < count; ++i) commands[i].cmdf = 0;
@@ -16,7 +13,7 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::QueryStatus(const GUID* group, ULONG c
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Exec(const GUID* group, DWORD, DWORD, VARIANT*, VARIANT*) {
+HRESULT STDMETHODCALLTYPE DocumentData::Exec(const GUID* group, DWORD, DWORD, VARIANT*, VARIANT*) {
     return group ? OLECMDERR_E_UNKNOWNGROUP : OLECMDERR_E_NOTSUPPORTED;
 }
 
@@ -31,7 +28,7 @@ bool is_embed_source(const FORMATETC& format) {
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetData(FORMATETC* format, STGMEDIUM* medium) {
+HRESULT STDMETHODCALLTYPE DocumentData::GetData(FORMATETC* format, STGMEDIUM* medium) {
     if (!format || !medium) return E_POINTER;
     *medium = {};
     if (!is_embed_source(*format)) return DV_E_FORMATETC;
@@ -43,51 +40,51 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::GetData(FORMATETC* format, STGMEDIUM* 
     hr = StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
                                       storage.put());
     if (FAILED(hr)) return hr;
-    hr = Save(storage.get(), FALSE);
+    hr = persistence_.Save(storage.get(), FALSE);
     if (FAILED(hr)) return hr;
     medium->tymed = TYMED_ISTORAGE;
     medium->pstg = storage.detach();
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetDataHere(FORMATETC* format, STGMEDIUM* medium) {
+HRESULT STDMETHODCALLTYPE DocumentData::GetDataHere(FORMATETC* format, STGMEDIUM* medium) {
     if (!format || !medium) return E_POINTER;
     if (!is_embed_source(*format) || medium->tymed != TYMED_ISTORAGE || !medium->pstg) return DV_E_FORMATETC;
-    return Save(medium->pstg, FALSE);
+    return persistence_.Save(medium->pstg, FALSE);
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::QueryGetData(FORMATETC* format) {
+HRESULT STDMETHODCALLTYPE DocumentData::QueryGetData(FORMATETC* format) {
     if (!format) return E_POINTER;
     return is_embed_source(*format) ? S_OK : DV_E_FORMATETC;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) {
+HRESULT STDMETHODCALLTYPE DocumentData::GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) {
     if (!in || !out) return E_POINTER;
     *out = *in;
     out->ptd = nullptr;
     return DATA_S_SAMEFORMATETC;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SetData(FORMATETC*, STGMEDIUM*, BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentData::SetData(FORMATETC*, STGMEDIUM*, BOOL) {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::EnumFormatEtc(DWORD, IEnumFORMATETC** formats) {
+HRESULT STDMETHODCALLTYPE DocumentData::EnumFormatEtc(DWORD, IEnumFORMATETC** formats) {
     if (!formats) return E_POINTER;
     *formats = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD* connection) {
+HRESULT STDMETHODCALLTYPE DocumentData::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD* connection) {
     if (connection) *connection = 0;
     return OLE_E_ADVISENOTSUPPORTED;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::DUnadvise(DWORD) {
+HRESULT STDMETHODCALLTYPE DocumentData::DUnadvise(DWORD) {
     return OLE_E_ADVISENOTSUPPORTED;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::EnumDAdvise(IEnumSTATDATA** advises) {
+HRESULT STDMETHODCALLTYPE DocumentData::EnumDAdvise(IEnumSTATDATA** advises) {
     if (advises) *advises = nullptr;
     return OLE_E_ADVISENOTSUPPORTED;
 }

@@ -1,14 +1,10 @@
-// The document's persistence: the page has nothing to save; a file or moniker is taken only
-// when it names this page's document.
-#include "page/win/active_document.h"
+#include "page/win/document_persistence.h"
 
 #include <shlwapi.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
-
-#include "page/win/active_document_parts.h"
 
 namespace zn::page::win {
 namespace {
@@ -35,57 +31,55 @@ HRESULT check_document_file(const wchar_t* path) {
 
 }  // namespace
 
-// --- IPersist, IPersistStorage, IPersistFile, IPersistMoniker ------------------------------------
-
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetClassID(CLSID* clsid) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::GetClassID(CLSID* clsid) {
     if (!clsid) return E_POINTER;
     *clsid = kDocumentClassId;
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::IsDirty() {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::IsDirty() {
     return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::InitNew(IStorage* storage) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::InitNew(IStorage* storage) {
     return storage ? S_OK : E_POINTER;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Load(IStorage* storage) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::Load(IStorage* storage) {
     return storage ? S_OK : E_POINTER;  // the page's design is built in; the file only names it
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Save(IStorage* storage, BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::Save(IStorage* storage, BOOL) {
     if (!storage) return E_POINTER;
     return WriteClassStg(storage, kDocumentClassId);
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SaveCompleted(IStorage*) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::SaveCompleted(IStorage*) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::HandsOffStorage() {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::HandsOffStorage() {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Load(LPCOLESTR file_name, DWORD) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::Load(LPCOLESTR file_name, DWORD) {
     if (!file_name) return E_POINTER;
     const HRESULT hr = check_document_file(file_name);
     if (SUCCEEDED(hr)) file_name_ = file_name;
     return hr;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Save(LPCOLESTR file_name, BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::Save(LPCOLESTR file_name, BOOL) {
     // Nothing changes in the document, so saving it where it is has nothing to do.
     if (!file_name || file_name_ == file_name) return S_OK;
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SaveCompleted(LPCOLESTR) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::SaveCompleted(LPCOLESTR) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetCurFile(LPOLESTR* file_name) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::GetCurFile(LPOLESTR* file_name) {
     if (!file_name) return E_POINTER;
     *file_name = nullptr;
     if (file_name_.empty()) {
@@ -95,7 +89,7 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::GetCurFile(LPOLESTR* file_name) {
     return task_memory_copy(file_name_.c_str(), file_name);
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Load(BOOL, IMoniker* moniker, LPBC context, DWORD) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::Load(BOOL, IMoniker* moniker, LPBC context, DWORD) {
     if (!moniker) return E_INVALIDARG;
     LPOLESTR display_name = nullptr;
     HRESULT hr = moniker->GetDisplayName(context, nullptr, &display_name);
@@ -116,15 +110,15 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::Load(BOOL, IMoniker* moniker, LPBC con
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Save(IMoniker*, LPBC, BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::Save(IMoniker*, LPBC, BOOL) {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SaveCompleted(IMoniker*, LPBC) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::SaveCompleted(IMoniker*, LPBC) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetCurMoniker(IMoniker** moniker) {
+HRESULT STDMETHODCALLTYPE DocumentPersistence::GetCurMoniker(IMoniker** moniker) {
     if (!moniker) return E_POINTER;
     *moniker = nullptr;
     return moniker_ ? hand_out(moniker_, moniker) : E_UNEXPECTED;

@@ -1,8 +1,5 @@
-// The document's one view and its activation in place: the page's window in the in-place
-// site's, the container's active object for its keyboard.
-#include "page/win/active_document.h"
+#include "page/win/document_view.h"
 
-#include "page/win/active_document_parts.h"
 #include "platform/com/com_error.h"
 
 namespace zn::page::win {
@@ -12,9 +9,18 @@ constexpr wchar_t kObjectName[] = L"docZNImportPhotos";
 
 }  // namespace
 
+DocumentView::DocumentView(IUnknown& outer, ui::win::PageWindow* window, const com::ComPtr<IOleClientSite>& client_site)
+    : DocumentPart(outer), window_(window), client_site_(client_site) {
+    if (window_) window_->set_activation_handler([this] { user_activated(); });
+}
+
+DocumentView::~DocumentView() {
+    if (window_) window_->set_activation_handler({});
+}
+
 // --- activation -------------------------------------------------------------------------------
 
-void ActiveDocument::activate_in_place() {
+void DocumentView::activate_in_place() {
     if (in_place_active_) return;
     if (!window_) com::throw_error(E_UNEXPECTED, u"The page has no window to show.");
     if (!in_place_site_) {
@@ -23,7 +29,7 @@ void ActiveDocument::activate_in_place() {
         if (!in_place_site_) com::throw_error(E_NOINTERFACE, u"The container cannot show the document in place.");
     }
     // The site's calls may release the page; it stays alive until this returns.
-    const com::ComPtr<IUnknown> alive(&outer_);
+    const com::ComPtr<IUnknown> alive = kept_alive();
     const com::ComPtr<IOleInPlaceSite> site = in_place_site_;
     if (site->CanInPlaceActivate() != S_OK)
         com::throw_error(E_FAIL, u"The container does not let the document be shown in place.");
@@ -56,13 +62,15 @@ void ActiveDocument::activate_in_place() {
         window_->set_rect(position);
 }
 
-void ActiveDocument::activate_ui() {
-    const com::ComPtr<IUnknown> alive(&outer_);
+void DocumentView::activate_ui() {
+    const com::ComPtr<IUnknown> alive = kept_alive();
     activate_in_place();
     if (ui_active_) return;
     ui_active_ = true;
     // Containers that keep no UI state answer E_NOTIMPL; the document is active all the same.
     if (in_place_site_) in_place_site_->OnUIActivate();
+    // A container may close the document inside that call: then there is nothing to make active.
+    if (!ui_active_ || !in_place_active_) return;
     // The page has no tools: it needs no border space, and the container keeps its own.
     if (frame_) frame_->SetBorderSpace(nullptr);
     if (document_window_) document_window_->SetBorderSpace(nullptr);
@@ -72,18 +80,18 @@ void ActiveDocument::activate_ui() {
     if (window_ && focus != window_->hwnd() && !IsChild(window_->hwnd(), focus)) SetFocus(window_->hwnd());
 }
 
-void ActiveDocument::deactivate_ui() noexcept {
+void DocumentView::deactivate_ui() noexcept {
     if (!ui_active_) return;
-    const com::ComPtr<IUnknown> alive(&outer_);
+    const com::ComPtr<IUnknown> alive = kept_alive();
     ui_active_ = false;
     if (frame_) frame_->SetActiveObject(nullptr, nullptr);
     if (document_window_) document_window_->SetActiveObject(nullptr, nullptr);
     if (in_place_site_) in_place_site_->OnUIDeactivate(FALSE);
 }
 
-void ActiveDocument::deactivate_in_place() noexcept {
+void DocumentView::deactivate_in_place() noexcept {
     if (!in_place_active_) return;
-    const com::ComPtr<IUnknown> alive(&outer_);
+    const com::ComPtr<IUnknown> alive = kept_alive();
     // Marked before the site hears of it: a site that deactivates again from OnUIDeactivate
     // finds nothing left to do, and OnInPlaceDeactivate is sent once.
     in_place_active_ = false;
@@ -98,31 +106,51 @@ void ActiveDocument::deactivate_in_place() noexcept {
     if (in_place_site_) in_place_site_->OnInPlaceDeactivate();
 }
 
-void ActiveDocument::place_window() noexcept {
+void DocumentView::place_window() noexcept {
     if (window_ && in_place_active_ && has_view_rect_) window_->set_rect(view_rect_);
+}
+
+void DocumentView::close() noexcept {
+    deactivate_in_place();
+    in_place_site_ = nullptr;
+    has_view_rect_ = false;
+}
+
+void DocumentView::show_window(bool show) noexcept {
+    if (window_ && in_place_active_) ShowWindow(window_->hwnd(), show ? SW_SHOW : SW_HIDE);
+}
+
+// Inside-out: a document active in place becomes the container's active object when the user
+// turns to it, so that the container hands it Tab and Enter (TranslateAccelerator).
+void DocumentView::user_activated() noexcept {
+    if (!in_place_active_ || ui_active_) return;
+    try {
+        activate_ui();
+    } catch (...) {  // NOLINT(bugprone-empty-catch): the container refused; the page stays active in place
+    }
 }
 
 // --- IOleDocumentView -------------------------------------------------------------------------
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SetInPlaceSite(IOleInPlaceSite* site) {
+HRESULT STDMETHODCALLTYPE DocumentView::SetInPlaceSite(IOleInPlaceSite* site) {
     if (in_place_site_.get() == site) return S_OK;
-    const com::ComPtr<IUnknown> alive(&outer_);
+    const com::ComPtr<IUnknown> alive = kept_alive();
     deactivate_in_place();
     in_place_site_ = com::ComPtr<IOleInPlaceSite>(site);
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetInPlaceSite(IOleInPlaceSite** site) {
+HRESULT STDMETHODCALLTYPE DocumentView::GetInPlaceSite(IOleInPlaceSite** site) {
     return hand_out(in_place_site_, site);
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetDocument(IUnknown** document) {
+HRESULT STDMETHODCALLTYPE DocumentView::GetDocument(IUnknown** document) {
     if (!document) return E_POINTER;
     *document = com::ComPtr<IUnknown>(&outer_).detach();
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SetRect(LPRECT rect) {
+HRESULT STDMETHODCALLTYPE DocumentView::SetRect(LPRECT rect) {
     if (!rect) return E_POINTER;
     view_rect_ = *rect;
     has_view_rect_ = true;
@@ -130,18 +158,18 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::SetRect(LPRECT rect) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetRect(LPRECT rect) {
+HRESULT STDMETHODCALLTYPE DocumentView::GetRect(LPRECT rect) {
     if (!rect) return E_POINTER;
     *rect = view_rect_;
     return has_view_rect_ ? S_OK : E_UNEXPECTED;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SetRectComplex(LPRECT, LPRECT, LPRECT, LPRECT) {
+HRESULT STDMETHODCALLTYPE DocumentView::SetRectComplex(LPRECT, LPRECT, LPRECT, LPRECT) {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Show(BOOL show) {
-    const com::ComPtr<IUnknown> alive(&outer_);
+HRESULT STDMETHODCALLTYPE DocumentView::Show(BOOL show) {
+    const com::ComPtr<IUnknown> alive = kept_alive();
     return com::com_boundary([&] {
         if (show) {
             activate_in_place();
@@ -153,8 +181,8 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::Show(BOOL show) {
     });
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::UIActivate(BOOL activate) {
-    const com::ComPtr<IUnknown> alive(&outer_);
+HRESULT STDMETHODCALLTYPE DocumentView::UIActivate(BOOL activate) {
+    const com::ComPtr<IUnknown> alive = kept_alive();
     return com::com_boundary([&] {
         if (activate)
             activate_ui();
@@ -163,88 +191,86 @@ HRESULT STDMETHODCALLTYPE ActiveDocument::UIActivate(BOOL activate) {
     });
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Open() {
+HRESULT STDMETHODCALLTYPE DocumentView::Open() {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::CloseView(DWORD) {
+HRESULT STDMETHODCALLTYPE DocumentView::CloseView(DWORD) {
     // Containers close the view without deactivating it first; it lets go of its site here.
-    const com::ComPtr<IUnknown> alive(&outer_);
-    deactivate_in_place();
-    in_place_site_ = nullptr;
-    has_view_rect_ = false;
+    const com::ComPtr<IUnknown> alive = kept_alive();
+    close();
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SaveViewState(IStream*) {
+HRESULT STDMETHODCALLTYPE DocumentView::SaveViewState(IStream*) {
     return S_OK;  // the view has no state of its own: scroll position and focus start afresh
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::ApplyViewState(IStream*) {
+HRESULT STDMETHODCALLTYPE DocumentView::ApplyViewState(IStream*) {
     return S_OK;  // nothing was saved, so a null, empty or foreign stream changes nothing
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::Clone(IOleInPlaceSite*, IOleDocumentView** copy) {
+HRESULT STDMETHODCALLTYPE DocumentView::Clone(IOleInPlaceSite*, IOleDocumentView** copy) {
     if (copy) *copy = nullptr;
     return E_NOTIMPL;
 }
 
 // --- IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject ------------------------------------
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::GetWindow(HWND* window) {
+HRESULT STDMETHODCALLTYPE DocumentView::GetWindow(HWND* window) {
     if (!window) return E_POINTER;
     *window = in_place_active_ && window_ ? window_->hwnd() : nullptr;
     return *window ? S_OK : E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::ContextSensitiveHelp(BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentView::ContextSensitiveHelp(BOOL) {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::InPlaceDeactivate() {
-    const com::ComPtr<IUnknown> alive(&outer_);
+HRESULT STDMETHODCALLTYPE DocumentView::InPlaceDeactivate() {
+    const com::ComPtr<IUnknown> alive = kept_alive();
     deactivate_in_place();
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::UIDeactivate() {
-    const com::ComPtr<IUnknown> alive(&outer_);
+HRESULT STDMETHODCALLTYPE DocumentView::UIDeactivate() {
+    const com::ComPtr<IUnknown> alive = kept_alive();
     deactivate_ui();
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::SetObjectRects(LPCRECT position, LPCRECT) {
+HRESULT STDMETHODCALLTYPE DocumentView::SetObjectRects(LPCRECT position, LPCRECT) {
     if (!position) return E_POINTER;
     if (window_ && in_place_active_) window_->set_rect(*position);
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::ReactivateAndUndo() {
+HRESULT STDMETHODCALLTYPE DocumentView::ReactivateAndUndo() {
     return INPLACE_E_NOTUNDOABLE;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::TranslateAccelerator(LPMSG message) {
+HRESULT STDMETHODCALLTYPE DocumentView::TranslateAccelerator(LPMSG message) {
     // Tab, Shift+Tab and Enter move through and press the page's controls; every other key
     // goes back to the container, which dispatches it to the focused control.
     if (!message || !window_ || !in_place_active_) return S_FALSE;
     return window_->translate(*message) ? S_OK : S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::OnFrameWindowActivate(BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentView::OnFrameWindowActivate(BOOL) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::OnDocWindowActivate(BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentView::OnDocWindowActivate(BOOL) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::ResizeBorder(LPCRECT, IOleInPlaceUIWindow* window, BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentView::ResizeBorder(LPCRECT, IOleInPlaceUIWindow* window, BOOL) {
     // Asked again after the container's border changed: still no tools, still no space.
     if (window) window->SetBorderSpace(nullptr);
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ActiveDocument::EnableModeless(BOOL) {
+HRESULT STDMETHODCALLTYPE DocumentView::EnableModeless(BOOL) {
     return S_OK;
 }
 
