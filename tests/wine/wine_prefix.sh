@@ -3,6 +3,7 @@
 #        suite shares (a COM client then starts in a fraction of a second instead of seconds);
 #        a copy of $ZN_WINE_PREFIX_TEMPLATE when that names an initialised prefix (the emulated
 #        32-bit Wine pays half a minute for wineboot);
+#        crashing programs end at once, without Wine's debugger;
 # stop:  ends that server and every Wine process of the prefix, and removes the prefix (each
 #        start makes it afresh; a 64-bit one is over a gigabyte).
 # Everything started here writes to /dev/null: a server or service that inherited CTest's
@@ -38,6 +39,14 @@ start)
     # Start the prefix's services now, so that no test pays for it.
     if ! "$wine" cmd /c exit >/dev/null 2>&1 </dev/null; then
         echo "wine cannot run programs in $WINEPREFIX" >&2
+        exit 1
+    fi
+    # A program that crashes ends at once, its fault's address on standard error, instead of
+    # waiting for Wine's debugger to read the test program's debugging information (minutes: a
+    # test then failed only by its timeout).
+    if ! "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+        >/dev/null 2>&1 </dev/null; then
+        echo "could not turn Wine's debugger off in $WINEPREFIX" >&2
         exit 1
     fi
     echo "Wine prefix ready: $WINEPREFIX"
