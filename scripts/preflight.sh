@@ -12,6 +12,17 @@ fail() {
     exit 1
 }
 
+# What the run installs and builds with is Debian 12's.
+# shellcheck disable=SC1091
+os=$(. /etc/os-release 2>/dev/null && echo "${ID:-}:${VERSION_ID:-}:${PRETTY_NAME:-this system}")
+case "$os" in
+debian:12:*) ;;
+*) fail "this is ${os##*:}: ./run test installs Debian 12's packages (its MinGW-w64, Wine 8, wixl) and builds its test trees from Debian 12, so it needs Debian 12 (bookworm)." ;;
+esac
+
+# 32-bit Wine takes over /usr/bin/wine and then every wine call fails, 64-bit included.
+wine32_installed && fail "wine32 is installed: /usr/bin/wine then picks the 32-bit loader, which cannot run the 64-bit suite here (remove it: apt-get remove wine32:i386; the x86 suite brings a 32-bit Wine of its own)."
+
 [ "$(id -u)" -eq 0 ] || fail "./run test must run as root: the 32-bit Windows suite runs in a Debian tree of its own, which needs chroot, mounts, a binfmt handler and its cache in $ZN_CACHE (run it with sudo)."
 
 command -v unshare >/dev/null || fail "unshare (util-linux) is missing: the test trees run in namespaces of their own."
@@ -28,6 +39,19 @@ emulated*)
 esac
 
 mkdir -p "$ZN_CACHE" 2>/dev/null && [ -w "$ZN_CACHE" ] || fail "$ZN_CACHE cannot be written: the Wine test trees are cached there (about 5 GB)."
+
+# The builds run their tests from build/, the trees their programs from the cache: neither may be
+# on a file system mounted noexec.
+for folder in build "$ZN_CACHE"; do
+    mkdir -p "$folder"
+    probe=$(mktemp "$folder/.zn-exec-XXXXXX") || fail "$folder cannot be written."
+    printf '#!/bin/sh\nexit 0\n' >"$probe"
+    chmod 755 "$probe"
+    ran=0
+    "$probe" 2>/dev/null && ran=1
+    rm -f "$probe"
+    [ "$ran" = 1 ] || fail "$(cd "$folder" && pwd) is on a file system mounted noexec: the tests and the test trees' programs run from there."
+done
 
 # Free space, as measured on a run: the builds and the suites' prefixes (each removed once its
 # suite is done) peaked at 4.5 GB in build/, the two trees take 5.2 GB when they are to be made.

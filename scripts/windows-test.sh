@@ -17,34 +17,45 @@ JOBS=${JOBS:-$(nproc)}
 say() { printf '\n== %s\n' "$*"; }
 elapsed() { printf '%dm%02ds' $(($1 / 60)) $(($1 % 60)); }
 
-# 32-bit Wine takes over /usr/bin/wine and then every wine call fails, 64-bit included.
-if dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 && dpkg-query -W wine32 >/dev/null 2>&1; then
-    echo "wine32 is installed: /usr/bin/wine would pick the 32-bit loader, which cannot run here." >&2
-    exit 1
-fi
+# shellcheck source=lib/run_user.sh
+. scripts/lib/run_user.sh
+# When the trees' suites were left out of the making before this run (lib/wine-tree.sh).
+export ZN_RUN_STARTED=${ZN_RUN_STARTED:-$(date +%s)}
 
 # The tree is made while the presets compile (on two cores its emulated steps slow the compilers,
 # so the overlap saves little there; more cores gain more).
 mkdir -p build/logs
 tree_log=build/logs/x86-tree.log
-tree_start=$SECONDS
-scripts/wine-x86.sh make >"$tree_log" 2>&1 &
+tree_ready=build/logs/x86-tree.ready
+rm -f "$tree_ready"
+# The seconds it took, noted when the making ends, not when the suite before gets to ask.
+(
+    rc=0
+    scripts/wine-x86.sh make >"$tree_log" 2>&1 || rc=$?
+    echo "$SECONDS" >"$tree_ready"
+    exit "$rc"
+) &
 tree=$!
 # Leaving early ends the making too: it is the parent of the tree's namespaces, which go with it
 # (SIGKILL, as that parent holds other signals while it waits).
 trap 'if jobs -rp | grep -qx "$tree"; then kill -KILL "$tree"; fi' EXIT
 
+# The builds and the x64 suite as the one who ran ./run; the trees need root.
 for preset in win-x64 win-x86; do
     say "building $preset"
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j "$JOBS"
+    as_user cmake --preset "$preset" >/dev/null
+    as_user cmake --build --preset "$preset" -j "$JOBS"
 done
 
 # One display per suite: the persistent wineserver keeps the display it started with. Two tests
 # at a time; tests that share the prefix's registry or the display take their locks.
 say "testing win-x64 under Wine"
 start=$SECONDS
-scripts/suite.sh run win-x64 xvfb-run -a "${ZN_ISOLATED[@]}" ctest --preset win-x64 -j 2
+# In namespaces of its own, so that no Wine process outlives it: as another user than root, in a
+# user namespace too (which needs no privilege), mapping that user to itself.
+isolation=("${ZN_ISOLATED[@]}")
+as_other_user && isolation=(unshare --user --map-current-user "${ZN_ISOLATED[@]:1}")
+as_user scripts/suite.sh run win-x64 xvfb-run -a "${isolation[@]}" ctest --preset win-x64 -j 2
 say "win-x64 suite: $(elapsed $((SECONDS - start)))"
 
 if ! wait "$tree"; then
@@ -54,7 +65,7 @@ if ! wait "$tree"; then
 fi
 trap - EXIT
 cat "$tree_log"
-say "32-bit Wine tree: ready $(elapsed $((SECONDS - tree_start))) after the start"
+say "32-bit Wine tree: ready $(elapsed "$(cat "$tree_ready" 2>/dev/null || echo 0)") after the start"
 
 say "x86 suite: $(scripts/wine-x86.sh mode)"
 start=$SECONDS

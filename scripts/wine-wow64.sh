@@ -28,6 +28,7 @@ prefix=win64 wineboot -i, mscoree and mshtml off"
 make_tree() {
     command -v debootstrap >/dev/null || { say "debootstrap is not installed"; return 1; }
     debootstrap --arch=amd64 --variant=minbase bookworm "$TREE" "$(debian_mirror)" >/dev/null
+    no_services_in_tree "$TREE"
     rm -f "$TREE"/etc/apt/sources.list.d/*
     tree_sources "$(debian_mirror)" "$(security_mirror)" >"$TREE/etc/apt/sources.list"
     mount_tree

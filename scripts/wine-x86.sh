@@ -29,6 +29,7 @@ make_tree() {
     command -v debootstrap >/dev/null || { say "debootstrap is not installed"; return 1; }
     debootstrap --arch=i386 --foreign --variant=minbase bookworm "$TREE" "$(debian_mirror)" >/dev/null
     chroot "$TREE" /debootstrap/debootstrap --second-stage >/dev/null
+    no_services_in_tree "$TREE"
     rm -f "$TREE"/etc/apt/sources.list.d/*
     tree_sources "$(debian_mirror)" "$(security_mirror)" >"$TREE/etc/apt/sources.list"
     mount_tree

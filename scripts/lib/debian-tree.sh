@@ -20,8 +20,9 @@ tree_say() { printf '== %s\n' "$*" >&2; }
 host_mirror() {
     local suite=$1 alias=$2 default=$3 uri=""
     local lists=() deb822=() f
-    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do [ -f "$f" ] && lists+=("$f"); done
-    for f in /etc/apt/sources.list.d/*.sources; do [ -f "$f" ] && deb822+=("$f"); done
+    local etc=${ZN_APT_ETC:-/etc/apt}
+    for f in "$etc"/sources.list "$etc"/sources.list.d/*.list; do [ -f "$f" ] && lists+=("$f"); done
+    for f in "$etc"/sources.list.d/*.sources; do [ -f "$f" ] && deb822+=("$f"); done
     if [ ${#deb822[@]} -gt 0 ]; then
         uri=$(sed 's/^[ \t]*$//' "${deb822[@]}" | awk -v suite="$suite" -v alias="$alias" '
             BEGIN { RS = "" }
@@ -102,6 +103,8 @@ tree_apt_update() {
     for suite in $failed; do
         tree_say "the mirror's $suite index stays broken: made without $suite"
         sed -i "/ $suite main\$/d" "$sources"
+        # A tree made without it is made again next time, when the mirror may be whole again.
+        [ -z "${ZN_TREE_LEFT_OUT:-}" ] || echo "$suite" >>"$ZN_TREE_LEFT_OUT"
     done
     "$@"
 }
@@ -192,4 +195,21 @@ recipe_hash() {
     local text=$1
     shift
     { declare -f "$@"; printf '%s\n' "$text"; } | sha256sum | cut -d' ' -f1
+}
+
+# Whether wine32 is installed on this machine: it takes over /usr/bin/wine, and every Wine call
+# then fails. Asked of the package's status, since dpkg also knows it by name only ("unknown ok
+# not-installed") wherever i386 is a foreign architecture and an installed package names it.
+# ZN_DPKG_ADMINDIR names another dpkg database (for the test).
+wine32_installed() {
+    local admin=${ZN_DPKG_ADMINDIR:-/var/lib/dpkg}
+    dpkg --admindir="$admin" --print-foreign-architectures 2>/dev/null | grep -qx i386 || return 1
+    dpkg-query --admindir="$admin" -W -f='${Status}\n' wine32:i386 2>/dev/null | grep -qx 'install ok installed'
+}
+
+# In a tree just made: packages installed into it start no services (their maintainer scripts
+# would start them in the namespaces, and they are not needed there).
+no_services_in_tree() {
+    printf '#!/bin/sh\n# No service starts in a test tree.\nexit 101\n' >"$1/usr/sbin/policy-rc.d"
+    chmod 755 "$1/usr/sbin/policy-rc.d"
 }

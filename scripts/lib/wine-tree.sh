@@ -107,16 +107,29 @@ qemu_version() { "$QEMU" --version | sed -n '1s/^qemu-i386 version \([^ ]*\).*/q
 
 # What makes the tree: the functions that build it and the recipe's text.
 recipe() {
-    recipe_hash "$RECIPE" make_tree fetch_qemu mount_tree in_tree tree_env tree_sources tree_apt_update
+    recipe_hash "$RECIPE" make_tree fetch_qemu mount_tree in_tree tree_env tree_sources tree_apt_update \
+        no_services_in_tree
 }
 
 current() {
     [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$(recipe)" ] && [ -x "$QEMU" ] && [ -x "$TREE/usr/bin/wine" ] \
-        && [ -f "$TREE$TEMPLATE/system.reg" ]
+        && [ -f "$TREE$TEMPLATE/system.reg" ] && ! left_out_before_this_run
 }
 
-# Whether the tree must be made; says so when it is reused.
+# Whether a suite was left out of the tree by a run before this one (ZN_RUN_STARTED, seconds
+# since the epoch; unset: any run is before this one). Within the run that made it, the tree is
+# used as it is.
+left_out_before_this_run() {
+    [ -s "$LEFT_OUT" ] && [ "$(stat -c %Y "$LEFT_OUT")" -lt "${ZN_RUN_STARTED:-$(date +%s)}" ]
+}
+
+# Whether the tree must be made; says so when it is reused, and when it is made again because a
+# suite was left out of it last time.
 stale() {
+    if left_out_before_this_run; then
+        say "$TREE_NAME was made without $(tr '\n' ' ' <"$LEFT_OUT")last time: making it again"
+        return 0
+    fi
     if current; then
         say "$TREE_NAME reused from $ROOT: $(tr '\n' ' ' <"$VERSIONS")"
         return 1
@@ -155,6 +168,7 @@ cmd_inside_make() {
     say "making the $TREE_NAME in $ROOT"
     remove_tree_folder "$ROOT"
     mkdir -p "$ROOT"
+    export ZN_TREE_LEFT_OUT=$LEFT_OUT
     fetch_qemu
     enable_i386
     make_tree
@@ -204,6 +218,8 @@ tree_main() {
     TREE=$ROOT/tree
     STAMP=$ROOT/recipe
     VERSIONS=$ROOT/versions
+    # The suites a mirror caught mid-sync kept out of the tree, one per line.
+    LEFT_OUT=$ROOT/left-out
     # The qemu-i386 that the handler names where the kernel runs no i386 programs.
     QEMU=$ROOT/qemu/usr/bin/qemu-i386
     case "${1:-}" in

@@ -2,10 +2,9 @@
 # The test trees' mirror and sources list, whichever apt layout the machine has: only the
 # one-line /etc/apt/sources.list that Debian's installer writes, only the deb822
 # sources.list.d/debian.sources of Debian's cloud and container images (keys in any case, suites
-# by name or alias, a blank line with spaces between stanzas), or neither. Each runs in
-# a mount namespace of its own whose /etc/apt holds just that.
+# by name or alias, a blank line with spaces between stanzas), or neither. Each is read from a
+# folder of its own as the machine's apt folder (ZN_APT_ETC): no privilege needed.
 set -euo pipefail
-[ "$(id -u)" -eq 0 ] || { echo "skipped: a mount namespace needs root"; exit 77; }
 lib=$(cd "$(dirname "$0")/../../scripts/lib" && pwd)/debian-tree.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -42,9 +41,8 @@ EOF
 failures=0
 check() {
     local layout=$1 mirror=$2 security=$3 got want
-    got=$(unshare --mount --propagation private bash -c '
+    got=$(ZN_APT_ETC=$work/$layout bash -c '
         set -euo pipefail
-        mount --bind "$1" /etc/apt
         ZN_CACHE=/nonexistent
         . "$2"
         debian_mirror
