@@ -56,8 +56,8 @@ endif()
 run(${MSIBUILD} ${made} -q "UPDATE `File` SET `Version` = '${VERSION}.0', `Language` = '1033' WHERE `File` = 'ZNImportPhotos.dll'")
 run(${MSIBUILD} ${made} -q "DELETE FROM `MsiFileHash` WHERE `File_` = 'ZNImportPhotos.dll'")
 if(ARCH STREQUAL "x64")
-  # Installed only where the registry keeps the two views of the classes apart (see the .wxs).
-  run(${MSIBUILD} ${made} -q "UPDATE `Component` SET `Condition` = 'CLASSES_VIEWS_APART OR VersionNT < 601' WHERE `Component` = 'ProgIdsIn64BitView'")
+  # Installed only where the system has no 32-bit side (see the .wxs).
+  run(${MSIBUILD} ${made} -q "UPDATE `Component` SET `Condition` = 'NOT WINDOWS_32BIT_SIDE' WHERE `Component` = 'ProgIdsIn64BitView'")
 endif()
 get_filename_component(output_name ${OUTPUT} NAME)
 zn_sign_file(${made} ${output_name})
