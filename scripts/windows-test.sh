@@ -40,23 +40,35 @@ tree=$!
 # (SIGKILL, as that parent holds other signals while it waits).
 trap 'if jobs -rp | grep -qx "$tree"; then kill -KILL "$tree"; fi' EXIT
 
-# The builds and the x64 suite as the one who ran ./run; the trees need root.
-for preset in win-x64 win-x86; do
-    say "building $preset"
-    as_user cmake --preset "$preset" >/dev/null
-    as_user cmake --build --preset "$preset" -j "$JOBS"
-done
+# The builds and the x64 suite as the one who ran ./run; the trees need root. Of the x64 build,
+# what ships and what its own tests and the WoW64 suite use: every other x64 test runs in the
+# build that counts lines (scripts/windows-coverage.sh).
+say "building win-x64"
+as_user cmake --preset win-x64 >/dev/null
+as_user cmake --build --preset win-x64 -j "$JOBS" --target ZNImportPhotos zn_page_document znhost page_driver \
+    trust_check zn_installer_package zn_upgrade_package zn_rebuild_package zn_downgrade_package zn_signed_package
+say "building win-x86"
+as_user cmake --preset win-x86 >/dev/null
+as_user cmake --build --preset win-x86 -j "$JOBS"
+say "building win-x64-coverage"
+as_user scripts/windows-coverage.sh build
 
 # One display per suite: the persistent wineserver keeps the display it started with. Two tests
 # at a time; tests that share the prefix's registry or the display take their locks.
-say "testing win-x64 under Wine"
+say "testing win-x64 under Wine, counting the lines it runs"
 start=$SECONDS
+as_user scripts/windows-coverage.sh test
+say "testing the shipped win-x64 files under Wine"
 # In namespaces of its own, so that no Wine process outlives it: as another user than root, in a
 # user namespace too (which needs no privilege), mapping that user to itself.
 isolation=("${ZN_ISOLATED[@]}")
 as_other_user && isolation=(unshare --user --map-current-user "${ZN_ISOLATED[@]:1}")
-as_user scripts/suite.sh run win-x64 xvfb-run -a "${isolation[@]}" ctest --preset win-x64 -j 2
+as_user scripts/suite.sh run win-x64 xvfb-run -a "${isolation[@]}" ctest --preset win-x64 -j 2 \
+    -R '^(wine\.installer_package|signing\.|wine\.module_file\.)'
 say "win-x64 suite: $(elapsed $((SECONDS - start)))"
+say "coverage of what ships, both sides"
+as_user scripts/coverage.sh report build/coverage 90,85 build/debug/coverage/native.json \
+    build/win-x64-coverage/coverage/windows.json
 
 if ! wait "$tree"; then
     cat "$tree_log" >&2

@@ -1,6 +1,8 @@
 #include "refhost/components/text_services.h"
 
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 #include "platform/com/bstr.h"
 #include "refhost/components/call_text.h"
@@ -9,8 +11,18 @@
 namespace zn::refhost {
 namespace {
 
-thread_local com::ComPtr<TextServicesObject> this_thread_instance;
+// The thread's own pointer is plain and the references live in one process-wide list: MinGW's
+// emulated thread-local storage is freed before a thread_local's destructor runs, so a
+// thread_local ComPtr would release through freed memory when its thread ends.
+thread_local TextServicesObject* this_thread_instance = nullptr;
 std::atomic<int> instances_made{0};
+
+void keep_for_good(com::ComPtr<TextServicesObject> instance) {
+    static std::mutex guard;
+    static std::vector<com::ComPtr<TextServicesObject>> kept;
+    const std::scoped_lock lock(guard);
+    kept.push_back(std::move(instance));
+}
 
 // The number of elements of a one-dimensional array; -1 for anything else.
 long element_count(SAFEARRAY* arguments) {
@@ -55,8 +67,12 @@ HRESULT TextServicesObject::PrepareText(BSTR text, SAFEARRAY** arguments, BSTR* 
 }
 
 com::ComPtr<TextServicesObject> text_services_for_this_thread() {
-    if (!this_thread_instance) this_thread_instance = com::make_object<TextServicesObject>();
-    return this_thread_instance;
+    if (!this_thread_instance) {
+        auto made = com::make_object<TextServicesObject>();
+        this_thread_instance = made.get();
+        keep_for_good(std::move(made));
+    }
+    return com::ComPtr<TextServicesObject>(this_thread_instance);
 }
 
 ClassCount text_services_count_for_this_thread() {

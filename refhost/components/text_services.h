@@ -1,5 +1,5 @@
-// The host's shared TextServices: one instance per thread, created on first use and kept for
-// the rest of the thread's life. It outlives any one ReferenceHost, so it journals into
+// The host's shared TextServices: one instance per thread, created on first use and kept
+// until the process ends. It outlives any one ReferenceHost, so it journals into
 // whichever host is alive when it is called.
 #pragma once
 
@@ -25,7 +25,7 @@ private:
 // This thread's instance, created on the first call.
 com::ComPtr<TextServicesObject> text_services_for_this_thread();
 // This thread's instance if it was created: objects 0 or 1, and the references held on it
-// beyond the thread's own.
+// beyond the one that keeps it.
 ClassCount text_services_count_for_this_thread();
 
 }  // namespace zn::refhost

@@ -131,6 +131,17 @@ private:
     bool as_document_site_;
 };
 
+// A container's sink for the object's notices; it counts the closes.
+class CloseSink final : public com::ComObject<CloseSink, IAdviseSink> {
+public:
+    int closes = 0;
+    void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+    void STDMETHODCALLTYPE OnViewChange(DWORD, LONG) override {}
+    void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
+    void STDMETHODCALLTYPE OnSave() override {}
+    void STDMETHODCALLTYPE OnClose() override { ++closes; }
+};
+
 class ActiveDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -138,6 +149,17 @@ protected:
                                       GetModuleHandleW(nullptr), nullptr));
         ASSERT_TRUE(window_);
         page_ = create_import_page();
+    }
+
+    // The built module and document file as Wine names them: the Unix root is drive Z:.
+    static std::wstring built_module() {
+        std::wstring module = L"Z:";
+        for (const char c : std::string_view(ZN_MODULE_PATH)) module.push_back(c == '/' ? L'\\' : wchar_t(c));
+        return module;
+    }
+    static std::wstring built_document() {
+        const std::wstring module = built_module();
+        return module.substr(0, module.find_last_of(L'\\') + 1) + L"docZNImportPhotos.vbd";
     }
 
     // The window that holds the page's controls, if it lies in the container's window.
@@ -156,14 +178,11 @@ TEST_F(ActiveDocumentTest, ToleratesWhatTheBrowserDoesAndLetsGoOfItsSite) {
 
     // The browser loads before it sets the site, whatever the misc status asks; a file that is
     // not the page's document is refused.
-    std::wstring module = L"Z:";  // the built module as Wine names it: the Unix root is drive Z:
-    for (const char c : std::string_view(ZN_MODULE_PATH)) module.push_back(c == '/' ? L'\\' : wchar_t(c));
-    const std::wstring folder = module.substr(0, module.find_last_of(L'\\') + 1);
     ComPtr<IMoniker> foreign;
-    ASSERT_EQ(CreateFileMoniker(module.c_str(), foreign.put()), S_OK);
+    ASSERT_EQ(CreateFileMoniker(built_module().c_str(), foreign.put()), S_OK);
     EXPECT_TRUE(FAILED(page_.as<IPersistMoniker>()->Load(TRUE, foreign.get(), nullptr, 0x12)));
     ComPtr<IMoniker> moniker;
-    ASSERT_EQ(CreateFileMoniker((folder + L"docZNImportPhotos.vbd").c_str(), moniker.put()), S_OK);
+    ASSERT_EQ(CreateFileMoniker(built_document().c_str(), moniker.put()), S_OK);
     ASSERT_EQ(page_.as<IPersistMoniker>()->Load(TRUE, moniker.get(), nullptr, 0x12), S_OK);
     ASSERT_EQ(object->SetClientSite(site.get()), S_OK);
     DWORD misc = 0;
@@ -369,6 +388,119 @@ TEST_F(ActiveDocumentTest, AContainerMayLetGoInsideACallback) {
         EXPECT_EQ(com::ModuleCount::value(), before) << "the page or the site outlived the last reference";
         EXPECT_EQ(page_window_in_container(), nullptr);
     }
+}
+
+// What containers read back and hear of the document beyond showing it: its file and name, its
+// size, its one view, the close it is told of, and a copy of it put where the container says.
+TEST_F(ActiveDocumentTest, AContainerReadsBackItsFileItsNameAndItsViewAndHearsItClose) {
+    const auto object = page_.as<IOleObject>();
+    const auto file = page_.as<IPersistFile>();
+    ComPtr<IMoniker> name;
+    EXPECT_EQ(object->GetMoniker(OLEGETMONIKER_ONLYIFTHERE, OLEWHICHMK_OBJFULL, name.put()), E_UNEXPECTED);
+    LPOLESTR current = nullptr;
+    ASSERT_EQ(file->GetCurFile(&current), S_FALSE) << "no file yet: the default pattern";
+    EXPECT_STREQ(current, L"*.vbd");
+    CoTaskMemFree(current);
+
+    // Loaded from its file: that file is its name, it is never dirty, and only saving it where
+    // it is succeeds.
+    EXPECT_TRUE(FAILED(file->Load(built_module().c_str(), STGM_READ)));
+    ASSERT_EQ(file->Load(built_document().c_str(), STGM_READ), S_OK);
+    ASSERT_EQ(file->GetCurFile(&current), S_OK);
+    EXPECT_EQ(std::wstring(current), built_document());
+    CoTaskMemFree(current);
+    EXPECT_EQ(file->IsDirty(), S_FALSE);
+    EXPECT_EQ(file->Save(nullptr, TRUE), S_OK);
+    EXPECT_EQ(file->Save(built_document().c_str(), TRUE), S_OK);
+    EXPECT_EQ(file->Save(L"C:\\elsewhere.vbd", TRUE), E_NOTIMPL);
+    ASSERT_EQ(object->GetMoniker(OLEGETMONIKER_ONLYIFTHERE, OLEWHICHMK_OBJFULL, name.put()), S_OK);
+    LPOLESTR display = nullptr;
+    ASSERT_EQ(name->GetDisplayName(nullptr, nullptr, &display), S_OK);
+    EXPECT_EQ(std::wstring(display), built_document());
+    CoTaskMemFree(display);
+    // Loaded by a moniker, that moniker is its name.
+    ComPtr<IMoniker> by_moniker;
+    EXPECT_EQ(page_.as<IPersistMoniker>()->GetCurMoniker(by_moniker.put()), E_UNEXPECTED);
+    ASSERT_EQ(CreateFileMoniker(built_document().c_str(), by_moniker.put()), S_OK);
+    ASSERT_EQ(page_.as<IPersistMoniker>()->Load(TRUE, by_moniker.get(), nullptr, STGM_READ), S_OK);
+    ComPtr<IMoniker> read_back;
+    ASSERT_EQ(page_.as<IPersistMoniker>()->GetCurMoniker(read_back.put()), S_OK);
+    EXPECT_EQ(read_back.get(), by_moniker.get());
+    read_back = nullptr;
+    ASSERT_EQ(object->GetMoniker(OLEGETMONIKER_ONLYIFTHERE, OLEWHICHMK_OBJFULL, read_back.put()), S_OK);
+    EXPECT_EQ(read_back.get(), by_moniker.get());
+
+    // The type the registry names, and a size the container sets, for its content only.
+    LPOLESTR type = nullptr;
+    LPOLESTR registry_type = nullptr;
+    EXPECT_EQ(object->GetUserType(USERCLASSTYPE_FULL, &type),
+              OleRegGetUserType(com::make_guid(kPageClassId), USERCLASSTYPE_FULL, &registry_type));
+    EXPECT_EQ(type != nullptr, registry_type != nullptr);
+    CoTaskMemFree(type);
+    CoTaskMemFree(registry_type);
+    SIZEL size{5000, 3000};
+    EXPECT_EQ(object->SetExtent(DVASPECT_THUMBNAIL, &size), E_FAIL);
+    ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &size), S_OK);
+    SIZEL read_size{};
+    ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &read_size), S_OK);
+    EXPECT_EQ(read_size.cx, 5000);
+    EXPECT_EQ(read_size.cy, 3000);
+
+    // One view, whichever way it is asked for, which knows its document and keeps its rectangle.
+    const auto document = page_.as<IOleDocument>();
+    DWORD misc = 0;
+    ASSERT_EQ(document->GetDocMiscStatus(&misc), S_OK);
+    EXPECT_EQ(misc, static_cast<DWORD>(DOCMISC_CANTOPENEDIT));
+    auto site = com::make_object<Site>(window_.get(), false);
+    ComPtr<IOleDocumentView> created;
+    ASSERT_EQ(document->CreateView(site.get(), nullptr, 0, created.put()), S_OK);
+    ComPtr<IEnumOleDocumentViews> many;
+    ComPtr<IOleDocumentView> one;
+    ASSERT_EQ(document->EnumViews(many.put(), one.put()), S_OK);
+    EXPECT_FALSE(many);
+    EXPECT_EQ(one.get(), created.get());
+    ComPtr<IUnknown> of_view;
+    ASSERT_EQ(created->GetDocument(of_view.put()), S_OK);
+    EXPECT_EQ(of_view.get(), page_.get());
+    ComPtr<IOleInPlaceSite> view_site;
+    ASSERT_EQ(created->GetInPlaceSite(view_site.put()), S_OK);
+    EXPECT_EQ(view_site.get(), static_cast<IOleInPlaceSite*>(site.get()));
+    RECT rect{};
+    EXPECT_EQ(created->GetRect(&rect), E_UNEXPECTED);
+    RECT set{10, 20, 310, 220};
+    ASSERT_EQ(created->SetRect(&set), S_OK);
+    ASSERT_EQ(created->GetRect(&rect), S_OK);
+    EXPECT_TRUE(EqualRect(&rect, &set));
+    ASSERT_EQ(created->SetInPlaceSite(nullptr), S_OK);
+
+    // A copy put into the container's own storage names the page's class.
+    ComPtr<IStorage> storage;
+    ASSERT_EQ(StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE, 0,
+                               storage.put()),
+              S_OK);
+    FORMATETC embed{static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"Embed Source")), nullptr, DVASPECT_CONTENT, -1,
+                    TYMED_ISTORAGE};
+    STGMEDIUM here{};
+    here.tymed = TYMED_ISTORAGE;
+    here.pstg = storage.get();
+    ASSERT_EQ(page_.as<IDataObject>()->GetDataHere(&embed, &here), S_OK);
+    CLSID stored{};
+    ASSERT_EQ(ReadClassStg(storage.get(), &stored), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(stored, com::make_guid(kPageClassId)));
+
+    // Told of the close, once; a connection let go hears nothing more.
+    auto sink = com::make_object<CloseSink>();
+    DWORD connection = 0;
+    EXPECT_EQ(object->Unadvise(1), OLE_E_NOCONNECTION);
+    ASSERT_EQ(object->Advise(sink.get(), &connection), S_OK);
+    ComPtr<IEnumSTATDATA> advised;
+    EXPECT_EQ(object->EnumAdvise(advised.put()), S_OK);
+    ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(sink->closes, 1);
+    ASSERT_EQ(object->Advise(sink.get(), &connection), S_OK);
+    ASSERT_EQ(object->Unadvise(connection), S_OK);
+    ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(sink->closes, 1);
 }
 
 }  // namespace

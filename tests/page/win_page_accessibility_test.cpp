@@ -4,6 +4,8 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/com_object.h"
 #include "platform/com/variant.h"
+#include "platform/com/win/ole_interfaces.h"
 #include "platform/ui/win/win_accessible.h"
 
 namespace zn::page {
@@ -34,14 +37,25 @@ com::ComPtr<IAccessible> accessible(HWND window) {
     return object;
 }
 
+VARIANT child_self() {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}
+
+std::u16string class_name(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return std::u16string(name, name + wcslen(name));
+}
+
 Heard hear(HWND window) {
     Heard h;
     const com::ComPtr<IAccessible> object = accessible(window);
     if (!object) return h;
     h.found = S_OK;
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    const VARIANT self = child_self();
     const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*member)(VARIANT, BSTR*)) {
         com::Bstr out;
         (object.get()->*member)(self, out.receive());
@@ -138,6 +152,87 @@ TEST_F(PageWindowTest, ThePageIsBusyForAScreenReaderWhileTheHourglassShows) {
     EXPECT_FALSE(hear(page()).state & STATE_SYSTEM_BUSY) << "and no longer once the hourglass went";
 }
 
+// Where the page adds nothing (where a control sits, what lies under a point, its parent and
+// children, its default action), a screen reader gets the system's own answer, and through
+// IDispatch the same as through IAccessible.
+TEST_F(PageWindowTest, WhereThePageAddsNothingAScreenReaderGetsTheSystemsAnswer) {
+    open({host::kModuleHM, host::kModuleHV});
+    const VARIANT self = child_self();
+    for (const HWND window : {list_, edit_, browse_, check_, process_, bar_}) {
+        SCOPED_TRACE(testing::Message() << "window of class " << text::to_utf8(class_name(window)));
+        const com::ComPtr<IAccessible> ours = accessible(window);
+        com::ComPtr<IAccessible> system;
+        ASSERT_EQ(CreateStdAccessibleObject(window, OBJID_CLIENT, com::iid_of<IAccessible>(), system.put_void()), S_OK);
+        ASSERT_TRUE(ours);
+
+        std::array<LONG, 4> ours_box{};
+        std::array<LONG, 4> system_box{-1, -1, -1, -1};
+        EXPECT_EQ(ours->accLocation(&ours_box[0], &ours_box[1], &ours_box[2], &ours_box[3], self), S_OK);
+        system->accLocation(&system_box[0], &system_box[1], &system_box[2], &system_box[3], self);
+        EXPECT_EQ(ours_box, system_box);
+        LONG ours_children = -1;
+        LONG system_children = -2;
+        EXPECT_EQ(ours->get_accChildCount(&ours_children), system->get_accChildCount(&system_children));
+        EXPECT_EQ(ours_children, system_children);
+        com::ComPtr<IDispatch> ours_parent;
+        com::ComPtr<IDispatch> system_parent;
+        EXPECT_EQ(ours->get_accParent(ours_parent.put()), system->get_accParent(system_parent.put()));
+        EXPECT_EQ(static_cast<bool>(ours_parent), static_cast<bool>(system_parent));
+        com::Variant ours_hit;
+        com::Variant system_hit;
+        const LONG x = ours_box[0] + ours_box[2] / 2;
+        const LONG y = ours_box[1] + ours_box[3] / 2;
+        EXPECT_EQ(ours->accHitTest(x, y, ours_hit.receive()), system->accHitTest(x, y, system_hit.receive()));
+        EXPECT_EQ(ours_hit.type(), system_hit.type());
+        com::Bstr ours_action;
+        com::Bstr system_action;
+        EXPECT_EQ(ours->get_accDefaultAction(self, ours_action.receive()),
+                  system->get_accDefaultAction(self, system_action.receive()));
+        EXPECT_EQ(ours_action.str(), system_action.str());
+        com::Variant ours_next;
+        com::Variant system_next;
+        EXPECT_EQ(ours->accNavigate(NAVDIR_FIRSTCHILD, self, ours_next.receive()),
+                  system->accNavigate(NAVDIR_FIRSTCHILD, self, system_next.receive()));
+        EXPECT_EQ(ours_next.type(), system_next.type());
+        // Children walked as clients walk them.
+        const auto ours_walk = ours.try_as<IEnumVARIANT>();
+        const auto system_walk = system.try_as<IEnumVARIANT>();
+        ASSERT_EQ(static_cast<bool>(ours_walk), static_cast<bool>(system_walk));
+        if (ours_walk) {
+            std::array<VARIANT, 8> items{};
+            ULONG ours_fetched = 0;
+            ULONG system_fetched = 1;
+            EXPECT_EQ(ours_walk->Reset(), S_OK);
+            ours_walk->Next(8, items.data(), &ours_fetched);
+            for (ULONG i = 0; i < ours_fetched; ++i) VariantClear(&items[i]);
+            system_walk->Reset();
+            system_walk->Next(8, items.data(), &system_fetched);
+            for (ULONG i = 0; i < system_fetched; ++i) VariantClear(&items[i]);
+            EXPECT_EQ(ours_fetched, system_fetched);
+        }
+    }
+
+    // By name through IDispatch, as script clients ask: the page's words, where the system's
+    // proxy describes itself (Wine's does not, and then neither does the page's).
+    const com::ComPtr<IAccessible> field = accessible(edit_);
+    com::ComPtr<IAccessible> system;
+    ASSERT_EQ(CreateStdAccessibleObject(edit_, OBJID_CLIENT, com::iid_of<IAccessible>(), system.put_void()), S_OK);
+    LPOLESTR member = const_cast<LPOLESTR>(L"accName");
+    DISPID id = 0;
+    const HRESULT named = system->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
+    ASSERT_EQ(field->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id), named);
+    if (SUCCEEDED(named)) {
+        VARIANT argument = child_self();
+        DISPPARAMS params{&argument, nullptr, 1, 0};
+        com::Variant name;
+        ASSERT_EQ(field->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &params, name.receive(),
+                                nullptr, nullptr),
+                  S_OK);
+        ASSERT_EQ(name.type(), VT_BSTR);
+        EXPECT_EQ(com::bstr_view(name.get().bstrVal), u"Import file name");
+    }
+}
+
 TEST_F(PageWindowTest, AnObjectAClientStillHoldsAfterThePageWentIsCutOff) {
     open({host::kModuleHM, host::kModuleHV});
     com::ComPtr<IAccessible> held = accessible(edit_);
@@ -147,13 +242,42 @@ TEST_F(PageWindowTest, AnObjectAClientStillHoldsAfterThePageWentIsCutOff) {
     window_ = nullptr;
     ASSERT_FALSE(IsWindow(edit_)) << "the page's windows went with it";
 
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    com::Bstr name;
-    EXPECT_EQ(held->get_accName(self, name.receive()), RPC_E_DISCONNECTED);
-    com::Variant role;
-    EXPECT_EQ(held->get_accRole(self, role.receive()), RPC_E_DISCONNECTED);
+    // Every member, answered without the window, the page or the system's proxy.
+    VARIANT self = child_self();
+    com::Bstr text;
+    com::Variant out;
+    LONG n = 0;
+    com::ComPtr<IDispatch> object;
+    const std::vector<std::pair<const char*, std::function<HRESULT()>>> members{
+        {"accName", [&] { return held->get_accName(self, text.receive()); }},
+        {"accValue", [&] { return held->get_accValue(self, text.receive()); }},
+        {"accDescription", [&] { return held->get_accDescription(self, text.receive()); }},
+        {"accKeyboardShortcut", [&] { return held->get_accKeyboardShortcut(self, text.receive()); }},
+        {"accHelp", [&] { return held->get_accHelp(self, text.receive()); }},
+        {"accDefaultAction", [&] { return held->get_accDefaultAction(self, text.receive()); }},
+        {"accHelpTopic", [&] { return held->get_accHelpTopic(text.receive(), self, &n); }},
+        {"accRole", [&] { return held->get_accRole(self, out.receive()); }},
+        {"accState", [&] { return held->get_accState(self, out.receive()); }},
+        {"accFocus", [&] { return held->get_accFocus(out.receive()); }},
+        {"accSelection", [&] { return held->get_accSelection(out.receive()); }},
+        {"accParent", [&] { return held->get_accParent(object.put()); }},
+        {"accChild", [&] { return held->get_accChild(self, object.put()); }},
+        {"accChildCount", [&] { return held->get_accChildCount(&n); }},
+        {"accLocation", [&] { return held->accLocation(&n, &n, &n, &n, self); }},
+        {"accNavigate", [&] { return held->accNavigate(NAVDIR_NEXT, self, out.receive()); }},
+        {"accHitTest", [&] { return held->accHitTest(1, 1, out.receive()); }},
+        {"accSelect", [&] { return held->accSelect(SELFLAG_TAKEFOCUS, self); }},
+        {"accDoDefaultAction", [&] { return held->accDoDefaultAction(self); }},
+        {"put_accName", [&] { return held->put_accName(self, nullptr); }},
+        {"put_accValue", [&] { return held->put_accValue(self, nullptr); }},
+        {"GetTypeInfoCount", [&] { return held->GetTypeInfoCount(reinterpret_cast<UINT*>(&n)); }},
+        {"GetWindow",
+         [&] {
+             HWND window = nullptr;
+             return held.as<IOleWindow>()->GetWindow(&window);
+         }},
+    };
+    for (const auto& [member, call] : members) EXPECT_EQ(call(), RPC_E_DISCONNECTED) << member;
     // The module stays loaded for the client until it lets go (DllCanUnloadNow reads this count).
     const long alive = com::ModuleCount::value();
     held = nullptr;

@@ -408,7 +408,7 @@ int type_at_once(const std::wstring& text) {
 
 int tab_round() {
     const Page p = Page::found();
-    if (focus() != p.edit) fail(L"the file field does not have the focus");
+    if (focus() != p.edit) fail(L"the file field does not have the focus: " + class_of(focus()) + L" has it");
     const std::pair<HWND, const wchar_t*> stops[] = {
         {p.check, L"the check box"}, {p.process, L"Process"}, {p.list, L"the list"}, {p.edit, L"the file field"}};
     for (const auto& [stop, name] : stops) {
@@ -423,7 +423,7 @@ int tab_round() {
 int browse_cancel() {
     const Page p = Page::found();
     const std::wstring before = text_of(p.edit);
-    if (focus() != p.edit) fail(L"the file field does not have the focus");
+    if (focus() != p.edit) fail(L"the file field does not have the focus: " + class_of(focus()) + L" has it");
     key(VK_F7);
     HWND box = nullptr;
     if (!wait_until([&] { return (box = dialog(L"Select Database")) != nullptr; })) fail(L"F7 opened no file dialog");
