@@ -6,10 +6,14 @@
 
 # in_own_group "$0" "$@": returns in the group's first process; the parent never returns.
 in_own_group() {
-    if [ -n "${ZN_RUN_PARENT:-}" ]; then
+    # The mark is for this process alone: a run started inside a run (the test of this file under
+    # ./run test) inherits the outer one's and must still make a group of its own.
+    local parent=${ZN_RUN_PARENT:-}
+    unset ZN_RUN_PARENT
+    if [ -n "$parent" ] && [ "$parent" = "$PPID" ]; then
         # The group's first process: the watcher goes with the group when the run ends.
         (
-            while kill -0 "$ZN_RUN_PARENT" 2>/dev/null; do sleep 1; done
+            while kill -0 "$parent" 2>/dev/null; do sleep 1; done
             kill -KILL -- "-$$" 2>/dev/null
         ) </dev/null >/dev/null 2>&1 &
         ZN_RUN_WATCHER=$!
