@@ -1,5 +1,5 @@
 # What the module is and who publishes it, in one place. The version resource's CompanyName,
-# ProductName and OriginalFilename, the packages' Manufacturer and names, and the publisher that
+# FileDescription, ProductName and OriginalFilename, the packages' Manufacturer and names, and the publisher that
 # Add/Remove Programs shows all come from here; AppLocker's and WDAC's publisher rules read the
 # signing certificate's subject with the product name, the file name and the file version.
 #
@@ -7,6 +7,9 @@
 set(ZN_PUBLISHER "ZNImportPhotos developers" CACHE STRING
   "The publisher: the module's CompanyName, the packages' Manufacturer, Add/Remove Programs' publisher")
 set(ZN_PRODUCT_NAME ZNImportPhotos)
+# What it does, in the plug-in's own caption: the version resource's FileDescription, the package's
+# description and the signature's.
+set(ZN_PRODUCT_DESCRIPTION "Import Applicant/Student/Faculty/Individual Photos")
 set(ZN_MODULE_FILE_NAME ZNImportPhotos.dll)
 # The release's version, three fields from project(): the third changes with every release. It is
 # the module's FILEVERSION and PRODUCTVERSION, the packages' ProductVersion and the version their

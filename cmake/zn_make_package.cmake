@@ -8,7 +8,7 @@
 #      tools see it, and a component's condition;
 #   5. the package signed.
 #   cmake -DMODULE=<dll> -DDOCUMENT=<vbd> -DSTAGE=<folder> -DOUTPUT=<msi> -DARCH=x64|x86
-#         -DVERSION=<a.b.c> -DPUBLISHER=<name> -DPRODUCT_NAME=<name> -DUPGRADE_CODE=<guid>
+#         -DVERSION=<a.b.c> -DPUBLISHER=<name> -DPRODUCT_NAME=<name> -DDESCRIPTION=<text> -DUPGRADE_CODE=<guid>
 #         -DWXS_DIR=<package/> -DOBJCOPY=<objcopy> -DWIXL=<wixl> -DMSIBUILD=<msibuild>
 #         <signing settings, see zn_sign.cmake> -P zn_make_package.cmake
 # The build runs it for the product's package; the tests run it for their packages, signed ones
@@ -16,7 +16,7 @@
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/zn_sign.cmake)
 
-foreach(required MODULE DOCUMENT STAGE OUTPUT ARCH VERSION PUBLISHER PRODUCT_NAME UPGRADE_CODE WXS_DIR OBJCOPY WIXL
+foreach(required MODULE DOCUMENT STAGE OUTPUT ARCH VERSION PUBLISHER PRODUCT_NAME DESCRIPTION UPGRADE_CODE WXS_DIR OBJCOPY WIXL
                  MSIBUILD)
   if(NOT DEFINED ${required} OR "${${required}}" STREQUAL "")
     message(FATAL_ERROR "zn_make_package.cmake: ${required} is required")
@@ -46,7 +46,7 @@ set(made ${OUTPUT}.making)
 file(REMOVE ${made})
 # wixl takes the files' sources relative to the folder it runs in.
 execute_process(COMMAND ${WIXL} -a ${ARCH} -D Arch=${ARCH} -D Version=${VERSION} -D "Publisher=${PUBLISHER}"
-                        -D "ProductName=${PRODUCT_NAME}" -D Bitness=${bitness} -D UpgradeCode=${UPGRADE_CODE}
+                        -D "ProductName=${PRODUCT_NAME}" -D "Description=${DESCRIPTION}" -D Bitness=${bitness} -D UpgradeCode=${UPGRADE_CODE}
                         -I ${WXS_DIR} -o ${made} ${WXS_DIR}/ZNImportPhotos.wxs
   WORKING_DIRECTORY ${STAGE} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT rc EQUAL 0)

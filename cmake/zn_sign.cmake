@@ -1,6 +1,6 @@
 # Signs one file in place with Authenticode, SHA-256: a PE (the DLL) or a Windows Installer package.
 #   cmake -DFILE=<file> -DSIGN=ON -DOSSLSIGNCODE=<osslsigncode> (-DPKCS12=<file> | -DCERT=<pem> -DKEY=<pem>)
-#         [-DPASSWORD_FILE=<file>] [-DTIMESTAMP_URL=<url>] -P zn_sign.cmake
+#         [-DPASSWORD_FILE=<file>] [-DTIMESTAMP_URL=<url>] [-DDESCRIPTION=<text>] -P zn_sign.cmake
 # With SIGN off it does nothing. Included by zn_make_package.cmake, which calls zn_sign_file().
 cmake_minimum_required(VERSION 3.25)
 
@@ -21,14 +21,16 @@ function(zn_sign_file file)
   if(TIMESTAMP_URL)
     list(APPEND key_args -ts ${TIMESTAMP_URL})
   endif()
+  if(DESCRIPTION)
+    list(APPEND key_args -n ${DESCRIPTION})
+  endif()
   get_filename_component(name ${file} NAME)
   if(ARGC GREATER 1)
     set(name ${ARGV1})
   endif()
   set(signed ${file}.signing)
   file(REMOVE ${signed})
-  execute_process(COMMAND ${OSSLSIGNCODE} sign ${key_args} -h sha256 -n "Import Applicant/Student/Faculty/Individual Photos"
-                          -in ${file} -out ${signed}
+  execute_process(COMMAND ${OSSLSIGNCODE} sign ${key_args} -h sha256 -in ${file} -out ${signed}
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(NOT rc EQUAL 0 OR NOT EXISTS ${signed})
     file(REMOVE ${signed})
